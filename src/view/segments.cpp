@@ -1,0 +1,36 @@
+#include "view/segments.h"
+
+#include "view/pixel.h"
+
+namespace sorvel {
+namespace {
+
+PixelPoint ToPixel(const Vector3& p) { return PixelPoint{TruncateToPixel(p.x), TruncateToPixel(p.y)}; }
+
+bool InFrontOfCamera(const Vector3& p) { return p.z > 0.0; }
+
+void AddSegment(const Vector3* points, int a, int b, SegmentList& list, int& n)
+{
+    list.segments[n] = Segment{ToPixel(points[a]), ToPixel(points[b])};
+    list.drawable[n] = InFrontOfCamera(points[a]) && InFrontOfCamera(points[b]);
+    ++n;
+}
+
+}  // namespace
+
+void BuildSegmentList(const Vector3* projectedPoints, SegmentList& list)
+{
+    int n = 0;
+    for (int i = 0; i < kGridSize; ++i) {
+        for (int j = 0; j < kGridSize - 1; ++j) {
+            AddSegment(projectedPoints, PointIndex(i, j), PointIndex(i, j + 1), list, n);
+        }
+    }
+    for (int j = 0; j < kGridSize; ++j) {
+        for (int i = 0; i < kGridSize - 1; ++i) {
+            AddSegment(projectedPoints, PointIndex(i, j), PointIndex(i + 1, j), list, n);
+        }
+    }
+}
+
+}  // namespace sorvel
