@@ -23,6 +23,15 @@ uint64_t UlpDistance(double a, double b)
     return x > y ? x - y : y - x;
 }
 
+// glibc's sin and cos are within one unit in the last place everywhere; others (such
+// as the Windows C runtime's, whose large-argument reduction is coarse) are not a
+// fair judge. Elsewhere the recorded fingerprint below proves the same bits.
+#if defined(__GLIBC__)
+constexpr bool kLibraryIsAccurate = true;
+#else
+constexpr bool kLibraryIsAccurate = false;
+#endif
+
 void ExpectCloseToLibrary(double x)
 {
     const sorvel::SineCosine r = sorvel::SinCos(x);
@@ -36,6 +45,9 @@ void ExpectCloseToLibrary(double x)
 
 TEST(SinCos, AgreesWithTheLibraryOverTheViewAngles)
 {
+    if (!kLibraryIsAccurate) {
+        GTEST_SKIP() << "this C library's sin and cos are not accurate enough to compare against";
+    }
     std::mt19937_64 random(12345);
     std::uniform_real_distribution<double> small(-4.0, 4.0);
     std::uniform_real_distribution<double> medium(-2000.0, 2000.0);
@@ -82,5 +94,23 @@ TEST(SinCos, HugeAnglesStayOnTheUnitCircle)
         EXPECT_NEAR(r.sine * r.sine + r.cosine * r.cosine, 1.0, 1e-15) << x;
     }
     // Within the range a person can reach, still accurate.
-    ExpectCloseToLibrary(1e6);
+    if (kLibraryIsAccurate) {
+        ExpectCloseToLibrary(1e6);
+    }
+}
+
+TEST(SinCos, SameBitsOnEveryTarget)
+{
+    // Arguments from a fixed generator over every range the reduction distinguishes.
+    Fingerprint fingerprint;
+    uint64_t state = 0x9e3779b97f4a7c15ull;
+    const double scales[] = {0.8, 4.0, 100.0, 2000.0, 1.6e6, 1e9, 1e200};
+    for (int n = 0; n < 70000; ++n) {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        const double unit = static_cast<double>(state >> 11) * 0x1p-53;  // [0, 1)
+        const double x = (2.0 * unit - 1.0) * scales[n % 7];
+        const sorvel::SineCosine r = sorvel::SinCos(x);
+        fingerprint.Add(&r, sizeof r);
+    }
+    EXPECT_EQ(fingerprint.Value(), 0x1fa40536ab6c4da0ull) << std::hex << "fingerprint 0x" << fingerprint.Value();
 }

@@ -1,0 +1,114 @@
+#include "platform/gdi.h"
+
+#include "platform/wnd.h"
+
+namespace {
+
+long g_liveGdiObjects = 0;
+long g_liveMemoryDCs = 0;
+
+}  // namespace
+
+BOOL CGdiObject::Attach(HGDIOBJ hObject)
+{
+    if (hObject == nullptr) {
+        return FALSE;
+    }
+    DeleteObject();
+    m_hObject = hObject;
+    ++g_liveGdiObjects;
+    return TRUE;
+}
+
+HGDIOBJ CGdiObject::Detach()
+{
+    HGDIOBJ hObject = m_hObject;
+    if (hObject != nullptr) {
+        m_hObject = nullptr;
+        --g_liveGdiObjects;
+    }
+    return hObject;
+}
+
+BOOL CGdiObject::DeleteObject()
+{
+    if (m_hObject == nullptr) {
+        return FALSE;
+    }
+    return ::DeleteObject(Detach());
+}
+
+long CGdiObject::LiveCount() { return g_liveGdiObjects; }
+
+BOOL CBitmap::CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight)
+{
+    return Attach(::CreateCompatibleBitmap(pDC->m_hDC, nWidth, nHeight));
+}
+
+CDC::~CDC() { DeleteDC(); }
+
+BOOL CDC::Attach(HDC hDC)
+{
+    if (hDC == nullptr) {
+        return FALSE;
+    }
+    DeleteDC();
+    m_hDC = hDC;
+    ++g_liveMemoryDCs;
+    return TRUE;
+}
+
+HDC CDC::Detach()
+{
+    HDC hDC = m_hDC;
+    if (hDC != nullptr) {
+        m_hDC = nullptr;
+        --g_liveMemoryDCs;
+    }
+    return hDC;
+}
+
+BOOL CDC::DeleteDC()
+{
+    if (m_hDC == nullptr) {
+        return FALSE;
+    }
+    return ::DeleteDC(Detach());
+}
+
+BOOL CDC::CreateCompatibleDC(CDC* pDC) { return Attach(::CreateCompatibleDC(pDC != nullptr ? pDC->m_hDC : nullptr)); }
+
+HGDIOBJ CDC::SelectObject(CBitmap* pBitmap) { return ::SelectObject(m_hDC, pBitmap->m_hObject); }
+
+void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF color)
+{
+    ::SetBkColor(m_hDC, color);
+    const RECT rect = {x, y, x + cx, y + cy};
+    ::ExtTextOutW(m_hDC, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+}
+
+long CDC::LiveCount() { return g_liveMemoryDCs; }
+
+// The window's DC is borrowed, not owned: it goes back with ReleaseDC, and the
+// base destructor finds nothing left to delete.
+CClientDC::CClientDC(CWnd* pWnd) : m_hWnd(pWnd != nullptr ? pWnd->m_hWnd : nullptr)
+{
+    // GetDC(null) would hand out the whole screen; a window that is gone gets nothing.
+    m_hDC = m_hWnd != nullptr ? ::GetDC(m_hWnd) : nullptr;
+}
+
+CClientDC::~CClientDC()
+{
+    if (m_hDC != nullptr) {
+        ::ReleaseDC(m_hWnd, m_hDC);
+        m_hDC = nullptr;
+    }
+}
+
+CPaintDC::CPaintDC(CWnd* pWnd) : m_ps(), m_hWnd(pWnd->m_hWnd) { m_hDC = ::BeginPaint(m_hWnd, &m_ps); }
+
+CPaintDC::~CPaintDC()
+{
+    ::EndPaint(m_hWnd, &m_ps);
+    m_hDC = nullptr;
+}

@@ -1,0 +1,183 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+
+#include "platform_test_resource.h"
+#include "win_test_support.h"
+
+namespace {
+
+RECT WorkArea()
+{
+    RECT area;
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
+
+RECT WindowRect(HWND hWnd)
+{
+    RECT r;
+    ::GetWindowRect(hWnd, &r);
+    return r;
+}
+
+void ExpectCentredOver(const RECT& inner, const RECT& outer)
+{
+    SCOPED_TRACE(::testing::Message() << "inner " << inner.left << "," << inner.top << "-" << inner.right << ","
+                                      << inner.bottom << " outer " << outer.left << "," << outer.top << "-"
+                                      << outer.right << "," << outer.bottom);
+    EXPECT_LE(std::abs(CentreX(inner) - CentreX(outer)), 1);
+    EXPECT_LE(std::abs(CentreY(inner) - CentreY(outer)), 1);
+}
+
+// A dialog whose initialisation and commands the test scripts.
+class ScriptedDialog : public CDialog {
+public:
+    explicit ScriptedDialog(UINT id) : CDialog(id) {}
+    std::function<void(ScriptedDialog&)> init;
+    int oks = 0;
+    int cancels = 0;
+    RECT endRect = {};  // where the window stood when it ended
+
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        if (init) {
+            init(*this);
+        }
+        return TRUE;
+    }
+    void OnOK() override
+    {
+        ++oks;
+        GetWindowRect(&endRect);
+        CDialog::OnOK();
+    }
+    void OnCancel() override
+    {
+        ++cancels;
+        GetWindowRect(&endRect);
+        CDialog::OnCancel();
+    }
+};
+
+}  // namespace
+
+TEST(Dialog, ModelessDialogWithoutOwnerIsCentredOnTheWorkArea)
+{
+    ScriptedApp app;
+    ScriptedDialog dialog(IDD_TEST_PLAIN);
+    ASSERT_TRUE(dialog.Create(IDD_TEST_PLAIN));
+    ExpectCentredOver(WindowRect(dialog.m_hWnd), WorkArea());
+}
+
+TEST(Dialog, NotCentredWhenPlacedByTemplateOrMovedDuringInitialisation)
+{
+    ScriptedApp app;
+    ScriptedDialog placed(IDD_TEST_PLACED);
+    ASSERT_TRUE(placed.Create(IDD_TEST_PLACED));
+    const RECT p = WindowRect(placed.m_hWnd);
+    EXPECT_LT(p.left, 100) << "left where the template put it";
+    EXPECT_LT(p.top, 100);
+
+    ScriptedDialog moved(IDD_TEST_PLAIN);
+    moved.init = [](ScriptedDialog& d) {
+        ::SetWindowPos(d.m_hWnd, nullptr, 7, 9, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    ASSERT_TRUE(moved.Create(IDD_TEST_PLAIN));
+    const RECT m = WindowRect(moved.m_hWnd);
+    EXPECT_EQ(m.left, 7);
+    EXPECT_EQ(m.top, 9);
+}
+
+TEST(Dialog, ModalDialogDisablesItsOwnerAndRunsWithoutIdlePasses)
+{
+    ScriptedApp app;
+    ScriptedDialog main(IDD_TEST_PLAIN);
+    ASSERT_TRUE(main.Create(IDD_TEST_PLAIN));
+    ::SetWindowPos(main.m_hWnd, nullptr, 60, 40, 700, 500, SWP_NOZORDER);
+    main.ShowWindow(SW_SHOW);
+    app.m_pMainWnd = &main;
+
+    bool modalOpen = false;
+    int idleWhileModal = 0;
+    BOOL ownerEnabledInside = TRUE;
+    INT_PTR results[2] = {};
+    int openings = 0;
+
+    ScriptedDialog box(IDD_TEST_MODAL);
+    box.init = [&](ScriptedDialog& d) {
+        modalOpen = true;
+        ownerEnabledInside = main.IsWindowEnabled();
+        // The first time Esc ends it, the second time the OK button.
+        if (openings == 1) {
+            d.PostMessage(WM_KEYDOWN, VK_ESCAPE, 0);
+        } else {
+            d.PostMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        }
+    };
+    app.idle = [&](LONG) -> BOOL {
+        if (modalOpen) {
+            ++idleWhileModal;
+        }
+        if (openings < 2) {
+            ++openings;
+            results[openings - 1] = box.DoModal();
+            modalOpen = false;
+            EXPECT_TRUE(main.IsWindowEnabled()) << "owner enabled again";
+            EXPECT_EQ(::GetActiveWindow(), main.m_hWnd) << "owner active again";
+            EXPECT_EQ(box.m_hWnd, nullptr) << "the box's window is gone";
+            return TRUE;
+        }
+        ::PostQuitMessage(0);
+        return TRUE;
+    };
+
+    EXPECT_EQ(app.Run(), 0);
+    EXPECT_EQ(openings, 2);
+    EXPECT_EQ(results[0], IDCANCEL);
+    EXPECT_EQ(results[1], IDOK);
+    EXPECT_EQ(box.cancels, 1);
+    EXPECT_EQ(box.oks, 1);
+    EXPECT_FALSE(ownerEnabledInside) << "owner disabled while the box is open";
+    EXPECT_EQ(idleWhileModal, 0);
+    ExpectCentredOver(box.endRect, WindowRect(main.m_hWnd));
+    app.m_pMainWnd = nullptr;
+}
+
+TEST(Dialog, DoModalWithoutTemplateReturnsMinusOne)
+{
+    ScriptedApp app;
+    ScriptedDialog missing(IDD_TEST_MISSING);
+    EXPECT_EQ(missing.DoModal(), -1);
+    EXPECT_FALSE(missing.Create(IDD_TEST_MISSING));
+}
+
+TEST(Dialog, EscAndEnterReachTheModelessDialogThroughTheLoop)
+{
+    ScriptedApp app;
+    ScriptedDialog main(IDD_TEST_PLAIN);
+    ASSERT_TRUE(main.Create(IDD_TEST_PLAIN));
+    main.ShowWindow(SW_SHOW);
+    app.m_pMainWnd = &main;
+
+    int pass = 0;
+    app.idle = [&](LONG) -> BOOL {
+        switch (pass++) {
+        case 0:
+            main.PostMessage(WM_KEYDOWN, VK_ESCAPE, 0);
+            break;
+        case 1:
+            main.PostMessage(WM_KEYDOWN, VK_RETURN, 0);
+            break;
+        default:
+            ::PostQuitMessage(0);
+        }
+        return TRUE;
+    };
+    EXPECT_EQ(app.Run(), 0);
+    EXPECT_EQ(main.cancels, 1);
+    EXPECT_EQ(main.oks, 1);
+    app.m_pMainWnd = nullptr;
+}

@@ -1,0 +1,57 @@
+// Helpers for tests that run against the real Win32 API (under Wine here).
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/afxwin.h"
+
+// An application whose idle handler the test scripts.
+class ScriptedApp : public CWinApp {
+public:
+    std::function<BOOL(LONG)> idle;  // called with each count; defaults to the base
+    std::vector<LONG> idleCounts;
+
+    // A quit message left behind must not end the next test's loop.
+    ~ScriptedApp() override
+    {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+
+    BOOL OnIdle(LONG lCount) override
+    {
+        idleCounts.push_back(lCount);
+        return idle ? idle(lCount) : CWinApp::OnIdle(lCount);
+    }
+};
+
+// Handles everything already waiting in this thread's queue.
+inline void PumpPending()
+{
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            continue;
+        }
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+inline void PostToThread(UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+{
+    ::PostThreadMessageW(::GetCurrentThreadId(), message, wParam, lParam);
+}
+
+inline std::wstring WindowText(HWND hWnd)
+{
+    wchar_t text[256] = {};
+    ::GetWindowTextW(hWnd, text, 256);
+    return text;
+}
+
+inline int CentreX(const RECT& r) { return (r.left + r.right) / 2; }
+inline int CentreY(const RECT& r) { return (r.top + r.bottom) / 2; }
