@@ -1,0 +1,96 @@
+#include "program_support.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ModalWatch {
+    std::wstring caption;
+    std::function<void(HWND)> inspect;
+    bool done = false;
+    UINT_PTR timer = 0;
+};
+ModalWatch* g_watch = nullptr;
+
+void CALLBACK CheckForBox(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (g_watch == nullptr || g_watch->done) {
+        return;
+    }
+    const HWND box = FindThreadWindow(g_watch->caption);
+    if (box == nullptr) {
+        return;
+    }
+    g_watch->done = true;
+    ::KillTimer(nullptr, g_watch->timer);
+    g_watch->inspect(box);
+}
+
+struct FindData {
+    std::wstring caption;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchCaption(HWND hWnd, LPARAM lParam)
+{
+    auto* data = reinterpret_cast<FindData*>(lParam);
+    if (::IsWindowVisible(hWnd) && WindowText(hWnd) == data->caption) {
+        data->found = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+HMODULE ProgramModule() { return ::GetModuleHandleW(nullptr); }
+
+std::wstring ProgramPath()
+{
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(ProgramModule(), path, MAX_PATH);
+    return path;
+}
+
+void WhileModal(const std::wstring& caption, const std::function<void()>& start,
+                const std::function<void(HWND box)>& inspect)
+{
+    ModalWatch watch{caption, inspect};
+    g_watch = &watch;
+    watch.timer = ::SetTimer(nullptr, 0, 10, &CheckForBox);
+    start();
+    ::KillTimer(nullptr, watch.timer);
+    g_watch = nullptr;
+    EXPECT_TRUE(watch.done) << "the dialog never showed";
+}
+
+HWND FindThreadWindow(const std::wstring& caption)
+{
+    FindData data{caption};
+    ::EnumThreadWindows(::GetCurrentThreadId(), &MatchCaption, reinterpret_cast<LPARAM>(&data));
+    return data.found;
+}
+
+std::wstring WindowText(HWND hWnd)
+{
+    wchar_t text[256] = {};
+    ::GetWindowTextW(hWnd, text, 256);
+    return text;
+}
+
+std::wstring ClassName(HWND hWnd)
+{
+    wchar_t name[64] = {};
+    ::GetClassNameW(hWnd, name, 64);
+    return name;
+}
+
+RECT WindowRect(HWND hWnd)
+{
+    RECT r;
+    ::GetWindowRect(hWnd, &r);
+    return r;
+}
+
+// The application object the dialogs find through AfxGetApp.
+CWinApp g_testApp;

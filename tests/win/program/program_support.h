@@ -1,0 +1,23 @@
+// Helpers for the tests that drive the program's own windows in-process.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "platform/afxwin.h"
+
+// The executable whose resources the tests read, and its path.
+HMODULE ProgramModule();
+std::wstring ProgramPath();
+
+// Calls inspect(box) once the modal dialog with this caption is up, from inside its
+// modal loop, then returns; inspect must end the dialog. Runs start() to open it.
+void WhileModal(const std::wstring& caption, const std::function<void()>& start,
+                const std::function<void(HWND box)>& inspect);
+
+// The visible top-level window of this thread with the given caption, or null.
+HWND FindThreadWindow(const std::wstring& caption);
+
+std::wstring WindowText(HWND hWnd);
+std::wstring ClassName(HWND hWnd);
+RECT WindowRect(HWND hWnd);
