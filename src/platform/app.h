@@ -10,6 +10,9 @@
 
 class CWnd;
 
+// The help command (Help menu item or F1 accelerator).
+constexpr UINT ID_HELP = 0xE146;
+
 // Sent to the main window and its descendants at the first idle pass after input,
 // so that they can bring their user interface up to date.
 constexpr UINT WM_IDLEUPDATECMDUI = 0x0363;

@@ -43,13 +43,20 @@ BOOL CALLBACK MatchCaption(HWND hWnd, LPARAM lParam)
 
 }  // namespace
 
-HMODULE ProgramModule() { return ::GetModuleHandleW(nullptr); }
-
 std::wstring ProgramPath()
 {
+    // Sorvel.exe is built next to the test programs.
     wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(ProgramModule(), path, MAX_PATH);
-    return path;
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring p = path;
+    return p.substr(0, p.find_last_of(L"\\/") + 1) + L"Sorvel.exe";
+}
+
+HMODULE ProgramModule()
+{
+    static const HMODULE module =
+        ::LoadLibraryExW(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    return module;
 }
 
 void WhileModal(const std::wstring& caption, const std::function<void()>& start,
@@ -91,6 +98,3 @@ RECT WindowRect(HWND hWnd)
     ::GetWindowRect(hWnd, &r);
     return r;
 }
-
-// The application object the dialogs find through AfxGetApp.
-CWinApp g_testApp;

@@ -6,7 +6,7 @@
 
 #include "platform/afxwin.h"
 
-// The executable whose resources the tests read, and its path.
+// The built Sorvel.exe, loaded as a resource file, and its path.
 HMODULE ProgramModule();
 std::wstring ProgramPath();
 

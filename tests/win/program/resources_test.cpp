@@ -18,6 +18,10 @@ const WORD kJapanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
 std::vector<unsigned char> RawResource(LPCWSTR type, UINT id)
 {
     const HMODULE module = ProgramModule();
+    if (module == nullptr) {
+        ADD_FAILURE() << "Sorvel.exe did not load";
+        return {};
+    }
     HRSRC found = ::FindResourceExW(module, type, MAKEINTRESOURCEW(id), kJapanese);
     if (found == nullptr) {
         return {};
@@ -187,6 +191,7 @@ TEST(Resources, IconGroupHoldsTwoSixteenColourImages)
         uint8_t size;
         uint32_t bytes;
     } expected[] = {{32, 744}, {16, 296}};
+    ASSERT_NE(ProgramModule(), nullptr);
     for (const auto& e : expected) {
         EXPECT_EQ(r.Byte(), e.size) << "width";
         EXPECT_EQ(r.Byte(), e.size) << "height";

@@ -1,0 +1,47 @@
+// The main window: a resizable modeless dialog without controls that carries the
+// whole scene and the back buffer the frames are drawn into.
+#pragma once
+
+#include "platform/afxwin.h"
+#include "sim/scene.h"
+
+class CSurfaceDlg : public CDialog, public SceneState {
+public:
+    explicit CSurfaceDlg(CWnd* pParent = nullptr);
+    ~CSurfaceDlg() override;
+
+    CDC m_dcMem;          // memory DC that each frame is drawn into
+    CBitmap* m_pBitmap;   // back bitmap selected into m_dcMem, owned
+    HICON m_hIcon;        // the program's icon (a shared resource icon)
+
+    // One pass of the animation, while the dialog has the keyboard focus: the keys,
+    // the rotation, one spring step, one frame, a 10 ms pause.
+    void Tick();
+    // Draws the sheet into the back buffer (made anew after a size change) and
+    // copies it to the window.
+    void DrawFrame();
+
+    BOOL OnInitDialog() override;
+
+    const MessageMap* GetMessageMap() const override;
+    static const MessageMap* GetThisMessageMap();
+
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    void OnClose();
+    void OnSize(UINT nType, int cx, int cy);
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    void PostNcDestroy() override;
+    // Esc: the window goes, and with it the program.
+    void OnCancel() override;
+    // Enter: nothing. Ending the dialog would hide the only window and leave the
+    // program running unseen.
+    void OnOK() override;
+};
+
+// Where the minimised window's icon goes: centred in the client area, halves
+// truncated toward zero.
+POINT MinimisedIconOrigin(const RECT& client, int cxIcon, int cyIcon);
