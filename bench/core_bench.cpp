@@ -1,4 +1,4 @@
-// Costs of the per-tick core work. Run: build/native/bench/sorvel_bench
+// Costs of the per-tick core work. Run: build/native/bin/sorvel_bench
 // (scripts/bench runs it with repetitions and prints medians).
 #include <benchmark/benchmark.h>
 
