@@ -18,10 +18,11 @@ NATIVE_PACKAGES=(cmake g++ make libgtest-dev libbenchmark-dev)
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 googletest wine wine64 fonts-wine xvfb xdotool imagemagick fonts-ipafont-gothic python3)
 
 # Starts a private X display for the Windows programs; sets DISPLAY and XVFB_PID.
+# Large enough for a window with a 1920 x 1080 client area.
 start_xvfb() {
     local out
     out=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$out" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 2560x1440x24 -nolisten tcp 3>"$out" >/dev/null 2>&1 &
     XVFB_PID=$!
     local n
     for n in $(seq 100); do
@@ -91,4 +92,28 @@ prepare_wine_prefix() {
 start_wine_server() {
     wineserver -p &&
         wine cmd.exe /c exit </dev/null >/dev/null 2>&1
+}
+
+# Google Benchmark's sources for the Windows build, from Debian's source package of
+# the same library that libbenchmark-dev ships for Linux; apt checks the archive's
+# signatures and the tarball's hashes. Unpacked once into DIR.
+fetch_benchmark_source() {
+    local dest=$1
+    [ -f "$dest/CMakeLists.txt" ] && return 0
+    echo "== fetching Google Benchmark's sources from Debian"
+    local work codename
+    work=$(mktemp -d)
+    codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")
+    mkdir -p "$work/parts" "$work/lists/partial" "$work/get"
+    : >"$work/none.list"
+    printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: %s\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+        "$codename" >"$work/parts/debian-src.sources"
+    local apt=(apt-get -qq -o "Dir::Etc::SourceList=$work/none.list" -o "Dir::Etc::SourceParts=$work/parts"
+        -o "Dir::State::Lists=$work/lists")
+    if "${apt[@]}" update >/dev/null 2>&1 &&
+        (cd "$work/get" && "${apt[@]}" source --download-only benchmark >/dev/null 2>&1); then
+        mkdir -p "$dest" && tar -xzf "$work"/get/benchmark_*.orig.tar.gz -C "$dest" --strip-components=1
+    fi
+    rm -rf "$work"
+    [ -f "$dest/CMakeLists.txt" ]
 }

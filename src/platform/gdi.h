@@ -58,6 +58,11 @@ public:
     void MoveTo(int x, int y) { ::MoveToEx(m_hDC, x, y, nullptr); }
     // Draws up to (x, y), not including that pixel, with the current pen.
     BOOL LineTo(int x, int y) { return ::LineTo(m_hDC, x, y); }
+    // Several polylines in one call; each leaves its last pixel uncoloured, as LineTo does.
+    BOOL PolyPolyline(const POINT* lpPoints, const DWORD* lpPolyPoints, int nCount)
+    {
+        return ::PolyPolyline(m_hDC, lpPoints, lpPolyPoints, static_cast<DWORD>(nCount));
+    }
     BOOL BitBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc, DWORD dwRop)
     {
         return ::BitBlt(m_hDC, x, y, nWidth, nHeight, pSrcDC->m_hDC, xSrc, ySrc, dwRop);

@@ -10,6 +10,26 @@ Vector3 rotatedPoints[kPointCount];
 Vector3 projectedPoints[kPointCount];
 sorvel::SegmentList frameSegments;
 
+// The drawable segments as two-point polylines, for one PolyPolyline call: the same
+// pixels as a MoveTo and LineTo per segment, at a fraction of the calls.
+POINT polylinePoints[2 * sorvel::kSegmentCount];
+DWORD polylineSizes[sorvel::kSegmentCount];
+
+int CollectDrawableSegments()
+{
+    int count = 0;
+    for (int n = 0; n < sorvel::kSegmentCount; ++n) {
+        if (frameSegments.drawable[n]) {
+            const sorvel::Segment& s = frameSegments.segments[n];
+            polylinePoints[2 * count] = POINT{s.from.x, s.from.y};
+            polylinePoints[2 * count + 1] = POINT{s.to.x, s.to.y};
+            polylineSizes[count] = 2;
+            ++count;
+        }
+    }
+    return count;
+}
+
 }  // namespace
 
 void CSurfaceDlg::DrawFrame()
@@ -44,12 +64,9 @@ void CSurfaceDlg::DrawFrame()
     m_dcMem.FillSolidRect(0, 0, m_cxClient, m_cyClient, RGB(255, 255, 255));
     // The default pen of a new memory DC: black, one pixel wide. Lines with an end
     // at or behind the camera are left out rather than drawn mirrored.
-    for (int n = 0; n < sorvel::kSegmentCount; ++n) {
-        if (frameSegments.drawable[n]) {
-            const sorvel::Segment& s = frameSegments.segments[n];
-            m_dcMem.MoveTo(s.from.x, s.from.y);
-            m_dcMem.LineTo(s.to.x, s.to.y);
-        }
+    const int count = CollectDrawableSegments();
+    if (count > 0) {
+        m_dcMem.PolyPolyline(polylinePoints, polylineSizes, count);
     }
     dc.BitBlt(0, 0, m_cxClient, m_cyClient, &m_dcMem, 0, 0, SRCCOPY);
 }

@@ -1,0 +1,100 @@
+// The renderer draws all segments in one call; the picture must be exactly the one
+// that a MoveTo and LineTo per segment gives.
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "program_fixture.h"
+#include "reference_draw.h"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// The pixels of a DC's top-left w x h, as 32-bit values.
+std::vector<uint32_t> Capture(HDC source, int w, int h)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    const HBITMAP dib = ::CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HDC dc = ::CreateCompatibleDC(source);
+    const HGDIOBJ old = ::SelectObject(dc, dib);
+    ::BitBlt(dc, 0, 0, w, h, source, 0, 0, SRCCOPY);
+    ::GdiFlush();
+    std::vector<uint32_t> pixels(static_cast<std::size_t>(w) * h);
+    std::memcpy(pixels.data(), bits, pixels.size() * sizeof(uint32_t));
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+    ::DeleteObject(dib);
+    return pixels;
+}
+
+struct Sheet {
+    const char* name;
+    void (*prepare)(CSurfaceDlg& dlg);
+};
+
+const Sheet kSheets[] = {
+    {"flat", [](CSurfaceDlg& d) { d.ResetSheet(); }},
+    {"rippling",
+     [](CSurfaceDlg& d) {
+         d.ResetSheet();
+         for (int n = 0; n < 60; ++n) {
+             if (n < 6) d.PokeSheet();
+             d.StepSheet();
+         }
+     }},
+    {"thrown far out by a long poke",  // points behind the camera, huge coordinates
+     [](CSurfaceDlg& d) {
+         d.ResetSheet();
+         for (int n = 0; n < 400; ++n) {
+             d.PokeSheet();
+             d.StepSheet();
+         }
+     }},
+};
+
+const double kAngles[][3] = {
+    {-0.4, 0.0, 7.2}, {0.0, 0.0, 0.0}, {-kPi / 2, 0.0, 0.0}, {1.3, 0.0, -2.1}, {-2.9, 0.0, 0.37}, {-0.4, 0.0, 4000.1},
+};
+
+const SIZE kSizes[] = {{481, 330}, {1920, 1080}, {301, 199}, {2, 3}};
+
+}  // namespace
+
+TEST_F(Program, OneCallDrawsExactlyTheLinesOfOneCallPerSegment)
+{
+    CClientDC window(dlg);
+    int compared = 0;
+    for (const SIZE& size : kSizes) {
+        dlg->SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(size.cx, size.cy));
+        CDC reference;
+        ASSERT_TRUE(reference.CreateCompatibleDC(&window));
+        CBitmap referenceBitmap;
+        ASSERT_TRUE(referenceBitmap.CreateCompatibleBitmap(&window, size.cx, size.cy));
+        reference.SelectObject(&referenceBitmap);
+
+        for (const Sheet& sheet : kSheets) {
+            sheet.prepare(*dlg);
+            for (const auto& angles : kAngles) {
+                dlg->m_angleX = angles[0];
+                dlg->m_angleY = angles[1];
+                dlg->m_angleZ = angles[2];
+                dlg->BuildRotation();
+                dlg->DrawFrame();
+                DrawFrameLineByLine(*dlg, reference);
+                ASSERT_EQ(Capture(dlg->m_dcMem.m_hDC, size.cx, size.cy), Capture(reference.m_hDC, size.cx, size.cy))
+                    << sheet.name << " at " << size.cx << " x " << size.cy << ", angles " << angles[0] << ", "
+                    << angles[2];
+                ++compared;
+            }
+        }
+        reference.DeleteDC();
+    }
+    EXPECT_EQ(compared, 4 * 3 * 6);
+}
