@@ -21,18 +21,23 @@ const KeyBinding kKeys[] = {
 
 }  // namespace
 
-void CSurfaceDlg::Tick()
+void CSurfaceDlg::ApplyKeys()
 {
-    // Only the window with the keyboard focus animates; anything else returns at once.
-    if (CWnd::FromHandle(::GetFocus()) != this) {
-        return;
-    }
     for (const KeyBinding& key : kKeys) {
         // Down now (high bit) or pressed since the last query (low bit).
         if (::GetAsyncKeyState(key.virtualKey) != 0) {
             key.apply(*this);
         }
     }
+}
+
+void CSurfaceDlg::Tick()
+{
+    // Only the window with the keyboard focus animates; anything else returns at once.
+    if (CWnd::FromHandle(::GetFocus()) != this) {
+        return;
+    }
+    ApplyKeys();
     BuildRotation();
     StepSheet();
     DrawFrame();

@@ -9,6 +9,12 @@ long g_liveMemoryDCs = 0;
 
 }  // namespace
 
+GdiCalls& AfxGdiCalls()
+{
+    static GdiCalls calls = {&::GetDC, &::CreateCompatibleDC, &::CreateCompatibleBitmap};
+    return calls;
+}
+
 BOOL CGdiObject::Attach(HGDIOBJ hObject)
 {
     if (hObject == nullptr) {
@@ -42,7 +48,7 @@ long CGdiObject::LiveCount() { return g_liveGdiObjects; }
 
 BOOL CBitmap::CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight)
 {
-    return Attach(::CreateCompatibleBitmap(pDC->m_hDC, nWidth, nHeight));
+    return Attach(AfxGdiCalls().createCompatibleBitmap(pDC->m_hDC, nWidth, nHeight));
 }
 
 CDC::~CDC() { DeleteDC(); }
@@ -76,7 +82,10 @@ BOOL CDC::DeleteDC()
     return ::DeleteDC(Detach());
 }
 
-BOOL CDC::CreateCompatibleDC(CDC* pDC) { return Attach(::CreateCompatibleDC(pDC != nullptr ? pDC->m_hDC : nullptr)); }
+BOOL CDC::CreateCompatibleDC(CDC* pDC)
+{
+    return Attach(AfxGdiCalls().createCompatibleDC(pDC != nullptr ? pDC->m_hDC : nullptr));
+}
 
 HGDIOBJ CDC::SelectObject(CBitmap* pBitmap) { return ::SelectObject(m_hDC, pBitmap->m_hObject); }
 
@@ -94,7 +103,7 @@ long CDC::LiveCount() { return g_liveMemoryDCs; }
 CClientDC::CClientDC(CWnd* pWnd) : m_hWnd(pWnd != nullptr ? pWnd->m_hWnd : nullptr)
 {
     // GetDC(null) would hand out the whole screen; a window that is gone gets nothing.
-    m_hDC = m_hWnd != nullptr ? ::GetDC(m_hWnd) : nullptr;
+    m_hDC = m_hWnd != nullptr ? AfxGdiCalls().getDC(m_hWnd) : nullptr;
 }
 
 CClientDC::~CClientDC()

@@ -5,6 +5,15 @@
 
 class CWnd;
 
+// The platform calls behind the wrappers that can fail for want of resources. Tests
+// point them elsewhere to make the platform refuse; the program never changes them.
+struct GdiCalls {
+    HDC(WINAPI* getDC)(HWND hWnd);
+    HDC(WINAPI* createCompatibleDC)(HDC hdc);
+    HBITMAP(WINAPI* createCompatibleBitmap)(HDC hdc, int cx, int cy);
+};
+GdiCalls& AfxGdiCalls();
+
 // A GDI object (pen, brush, bitmap, ...) owned through its handle.
 class CGdiObject {
 public:

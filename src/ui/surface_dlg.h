@@ -17,6 +17,8 @@ public:
     // One pass of the animation, while the dialog has the keyboard focus: the keys,
     // the rotation, one spring step, one frame, a 10 ms pause.
     void Tick();
+    // The keys of one tick, each applied as soon as it is read.
+    void ApplyKeys();
     // Draws the sheet into the back buffer (made anew after a size change) and
     // copies it to the window.
     void DrawFrame();

@@ -51,7 +51,7 @@ void CSurfaceDlg::DrawFrame()
         // Not retried until the next size change, even if the platform refused.
         m_bRebuildBuffer = 0;
     }
-    if (m_dcMem.m_hDC == nullptr || m_pBitmap->m_hObject == nullptr) {
+    if (m_dcMem.m_hDC == nullptr || m_pBitmap == nullptr || m_pBitmap->m_hObject == nullptr) {
         return;  // no back buffer at this size: nothing to draw into
     }
 
