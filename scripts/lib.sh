@@ -14,7 +14,7 @@ ensure_packages() {
         "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
-NATIVE_PACKAGES=(cmake g++ make libgtest-dev libbenchmark-dev)
+NATIVE_PACKAGES=(cmake g++ make libgtest-dev libbenchmark-dev clang libclang-rt-dev)
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 googletest wine wine64 fonts-wine xvfb xdotool imagemagick fonts-ipafont-gothic python3)
 
 # Starts a private X display for the Windows programs; sets DISPLAY and XVFB_PID.

@@ -6,7 +6,10 @@
 // and b - a, which IEEE arithmetic gives as exact negations), so each spring is
 // computed once, and the two ends use it with opposite signs. Adding the negated
 // force is the same operation as subtracting it, so every result is bit-identical to
-// computing all four springs of every point separately.
+// computing all four springs of every point separately. The one exception is the sign
+// of a zero: equal coordinates give +0 both ways, not +0 and -0, so a zero total can
+// differ in sign. That changes only a velocity of -0, and velocities never become -0
+// from the +0 of a sheet at rest.
 //
 // The loops run over one array per component so that they vectorise.
 #include <cmath>

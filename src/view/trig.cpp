@@ -128,6 +128,11 @@ SineCosine SinCos(double x)
         // difference between kTwoPi and 2 pi for every turn removed.
         x = std::fmod(x, kTwoPi);
         high = HighWord(x);
+        if (high < kTinyHigh) {
+            // A tiny remainder, as a tiny argument above. The kernels would give the same
+            // bits, but +0 for a remainder of -0, and the sine would no longer be odd.
+            return SineCosine{x, 1.0};
+        }
         if (high <= kPiOver4High) {
             return SineCosine{KernelSin(x, 0.0, false), KernelCos(x, 0.0)};
         }

@@ -93,6 +93,13 @@ TEST(SinCos, HugeAnglesStayOnTheUnitCircle)
         ASSERT_TRUE(std::isfinite(r.sine) && std::isfinite(r.cosine)) << x;
         EXPECT_NEAR(r.sine * r.sine + r.cosine * r.cosine, 1.0, 1e-15) << x;
     }
+    // Sine stays odd and cosine even, to the bit, even where the reduction leaves a
+    // remainder of zero (here an exact multiple of the double nearest 2 pi).
+    for (double x : {0x1.921fb54442d18p+626, 1e300, 3.0e7, 2e6}) {
+        const sorvel::SineCosine plus = sorvel::SinCos(x), minus = sorvel::SinCos(-x);
+        EXPECT_EQ(Bits(minus.sine), Bits(-plus.sine)) << x;
+        EXPECT_EQ(Bits(minus.cosine), Bits(plus.cosine)) << x;
+    }
     // Within the range a person can reach, still accurate.
     if (kLibraryIsAccurate) {
         ExpectCloseToLibrary(1e6);
