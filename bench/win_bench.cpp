@@ -57,15 +57,26 @@ void MovingSheet(CSurfaceDlg* dlg)
     }
 }
 
-void BM_TickWork(benchmark::State& state)
+// The dialog at the client size the benchmark's arguments give, its sheet moving and
+// its back buffer made (outside the timing); null if the display is too small.
+CSurfaceDlg* ReadyForTicks(benchmark::State& state)
 {
     CSurfaceDlg* dlg = Program();
     if (!PrepareWindow(dlg, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)))) {
         state.SkipWithError("the display is too small for this client size");
-        return;
+        return nullptr;
     }
     MovingSheet(dlg);
-    dlg->DrawFrame();  // the back buffer is made outside the timing
+    dlg->DrawFrame();
+    return dlg;
+}
+
+void BM_TickWork(benchmark::State& state)
+{
+    CSurfaceDlg* dlg = ReadyForTicks(state);
+    if (dlg == nullptr) {
+        return;
+    }
     for (auto _ : state) {
         dlg->BuildRotation();
         dlg->StepSheet();
@@ -79,13 +90,10 @@ BENCHMARK(BM_TickWork)->Args({0, 0})->Args({1920, 1080})->Unit(benchmark::kMilli
 // The same work with every segment drawn by its own MoveTo and LineTo: the baseline.
 void BM_TickWorkLineByLine(benchmark::State& state)
 {
-    CSurfaceDlg* dlg = Program();
-    if (!PrepareWindow(dlg, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)))) {
-        state.SkipWithError("the display is too small for this client size");
+    CSurfaceDlg* dlg = ReadyForTicks(state);
+    if (dlg == nullptr) {
         return;
     }
-    MovingSheet(dlg);
-    dlg->DrawFrame();
     for (auto _ : state) {
         dlg->BuildRotation();
         dlg->StepSheet();
