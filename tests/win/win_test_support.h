@@ -53,5 +53,19 @@ inline std::wstring WindowText(HWND hWnd)
     return text;
 }
 
+inline std::wstring ClassName(HWND hWnd)
+{
+    wchar_t name[64] = {};
+    ::GetClassNameW(hWnd, name, 64);
+    return name;
+}
+
+inline RECT WindowRect(HWND hWnd)
+{
+    RECT r;
+    ::GetWindowRect(hWnd, &r);
+    return r;
+}
+
 inline int CentreX(const RECT& r) { return (r.left + r.right) / 2; }
 inline int CentreY(const RECT& r) { return (r.top + r.bottom) / 2; }

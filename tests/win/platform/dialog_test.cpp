@@ -15,13 +15,6 @@ RECT WorkArea()
     return area;
 }
 
-RECT WindowRect(HWND hWnd)
-{
-    RECT r;
-    ::GetWindowRect(hWnd, &r);
-    return r;
-}
-
 void ExpectCentredOver(const RECT& inner, const RECT& outer)
 {
     SCOPED_TRACE(::testing::Message() << "inner " << inner.left << "," << inner.top << "-" << inner.right << ","

@@ -77,24 +77,3 @@ HWND FindThreadWindow(const std::wstring& caption)
     ::EnumThreadWindows(::GetCurrentThreadId(), &MatchCaption, reinterpret_cast<LPARAM>(&data));
     return data.found;
 }
-
-std::wstring WindowText(HWND hWnd)
-{
-    wchar_t text[256] = {};
-    ::GetWindowTextW(hWnd, text, 256);
-    return text;
-}
-
-std::wstring ClassName(HWND hWnd)
-{
-    wchar_t name[64] = {};
-    ::GetClassNameW(hWnd, name, 64);
-    return name;
-}
-
-RECT WindowRect(HWND hWnd)
-{
-    RECT r;
-    ::GetWindowRect(hWnd, &r);
-    return r;
-}

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/afxwin.h"
+#include "win_test_support.h"
 
 // The built Sorvel.exe, loaded as a resource file, and its path.
 HMODULE ProgramModule();
@@ -17,7 +18,3 @@ void WhileModal(const std::wstring& caption, const std::function<void()>& start,
 
 // The visible top-level window of this thread with the given caption, or null.
 HWND FindThreadWindow(const std::wstring& caption);
-
-std::wstring WindowText(HWND hWnd);
-std::wstring ClassName(HWND hWnd);
-RECT WindowRect(HWND hWnd);
