@@ -26,7 +26,7 @@ BOOL CSurfaceApp::InitInstance()
     auto* dlg = new CSurfaceDlg(nullptr);
     if (!dlg->Create(IDD_SURFACE_DIALOG, nullptr)) {
         // No window to run for: end at once instead of looping with nothing to show.
-        delete dlg;
+        // The failed Create has already deleted the dialog.
         return FALSE;
     }
     dlg->ShowWindow(SW_SHOW);

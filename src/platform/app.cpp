@@ -1,6 +1,9 @@
 #include "platform/app.h"
 
+#include <climits>
+
 #include "platform/menu.h"
+#include "platform/seams.h"
 #include "platform/wnd.h"
 
 namespace {
@@ -36,20 +39,26 @@ HINSTANCE AfxGetResourceHandle()
 int CWinThread::Run()
 {
     bool idle = true;
-    LONG idleCount = 0;
     for (;;) {
         while (idle && !::PeekMessageW(&m_msgCur, nullptr, 0, 0, PM_NOREMOVE)) {
-            if (!OnIdle(idleCount++)) {
+            const LONG count = m_nIdleCount;
+            // Only counts 0 and 1 mean anything: a window left in the background for
+            // hours climbs to the top and stays there instead of overflowing.
+            if (m_nIdleCount < LONG_MAX) {
+                ++m_nIdleCount;
+            }
+            if (!OnIdle(count)) {
                 idle = false;
             }
         }
         do {
             if (!PumpMessage()) {
+                m_nIdleCount = 0;
                 return ExitInstance();
             }
             if (IsIdleMessage(&m_msgCur)) {
                 idle = true;
-                idleCount = 0;
+                m_nIdleCount = 0;
             }
         } while (::PeekMessageW(&m_msgCur, nullptr, 0, 0, PM_NOREMOVE));
     }
@@ -57,7 +66,16 @@ int CWinThread::Run()
 
 BOOL CWinThread::PumpMessage()
 {
-    if (::GetMessageW(&m_msgCur, nullptr, 0, 0) <= 0) {
+    const BOOL got = AfxPlatformCalls().getMessage(&m_msgCur, nullptr, 0, 0);
+    if (got == -1) {
+        // The queue itself failed: end with a failure, not with whatever exit code
+        // the last message happened to leave behind.
+        m_msgCur = MSG{};
+        m_msgCur.message = WM_QUIT;
+        m_msgCur.wParam = static_cast<WPARAM>(kLoopFailed);
+        return FALSE;
+    }
+    if (got == 0) {
         return FALSE;
     }
     if (!PreTranslateMessage(&m_msgCur)) {

@@ -19,12 +19,16 @@ constexpr UINT WM_IDLEUPDATECMDUI = 0x0363;
 
 class CWinThread : public CCmdTarget {
 public:
+    // The exit code when the message queue itself fails.
+    static constexpr int kLoopFailed = -1;
+
     CWnd* m_pMainWnd = nullptr;  // destroying this window ends the loop
     MSG m_msgCur = {};           // the message being handled
 
     // The message loop; returns ExitInstance's result.
     virtual int Run();
-    // Retrieves and dispatches one message; FALSE on WM_QUIT.
+    // Retrieves and dispatches one message; FALSE on WM_QUIT, and when the queue fails
+    // (the exit code is then kLoopFailed).
     virtual BOOL PumpMessage();
     // Gives the target window (and its parents) a look at a message before dispatch.
     virtual BOOL PreTranslateMessage(MSG* pMsg);
@@ -35,6 +39,10 @@ public:
     virtual BOOL OnIdle(LONG lCount);
     // Returns the exit code: the quit message's.
     virtual int ExitInstance();
+
+protected:
+    // The count the next idle pass gets: from 0 after each input message.
+    LONG m_nIdleCount = 0;
 
 private:
     POINT m_ptCursorLast = {-1, -1};

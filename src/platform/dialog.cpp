@@ -73,14 +73,22 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd)
     m_pParentWnd = pParentWnd;
     const DLGTEMPLATE* dialogTemplate = LoadTemplate();
     if (dialogTemplate == nullptr) {
+        PostNcDestroy();  // the window never came into being: the object goes now
         return FALSE;
     }
     CWnd* parent = pParentWnd != nullptr ? pParentWnd : AfxGetMainWnd();
-    HookWindowCreate();
+    Creation creation(this);
     const HWND hWnd = ::CreateDialogIndirectParamW(AfxGetResourceHandle(), dialogTemplate,
                                                   parent != nullptr ? parent->m_hWnd : nullptr, &AfxDlgProc, 0);
-    UnhookWindowCreate();
-    return hWnd != nullptr;
+    if (hWnd == nullptr) {
+        // Whether the window never came or came and went, the object ends here, once:
+        // the caller of a failed Create never deletes it.
+        if (creation.ObjectOutlivedFailure()) {
+            PostNcDestroy();
+        }
+        return FALSE;
+    }
+    return TRUE;
 }
 
 INT_PTR CDialog::DoModal()
@@ -93,10 +101,14 @@ INT_PTR CDialog::DoModal()
     const HWND hOwner = owner != nullptr ? owner->m_hWnd : nullptr;
     // The platform's modal loop disables the owner while the dialog runs and enables
     // it again at the end; the application's idle processing does not run inside it.
-    HookWindowCreate();
-    const INT_PTR result =
-        ::DialogBoxIndirectParamW(AfxGetResourceHandle(), dialogTemplate, hOwner, &AfxDlgProc, 0);
-    UnhookWindowCreate();
+    INT_PTR result;
+    {
+        Creation creation(this);
+        result = ::DialogBoxIndirectParamW(AfxGetResourceHandle(), dialogTemplate, hOwner, &AfxDlgProc, 0);
+        if (result == -1) {
+            creation.ObjectOutlivedFailure();  // only gives up a binding to a window that never was
+        }
+    }
     // Activation goes back to the owner, unless the user has moved on elsewhere.
     if (hOwner != nullptr && ::IsWindow(hOwner) && ::IsWindowVisible(hOwner) && ::GetActiveWindow() == nullptr) {
         ::SetActiveWindow(hOwner);

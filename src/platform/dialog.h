@@ -20,7 +20,8 @@ public:
 
     // Creates the dialog as a modeless window. A null parent means the thread's main
     // window (none at start-up). The first size notification and OnInitDialog run
-    // before this returns.
+    // before this returns. On failure the object has had its PostNcDestroy, exactly
+    // once, whether or not a window ever existed: a self-deleting object is gone.
     BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
 
     // Shows the dialog modally over the main window, which stays disabled until the

@@ -1,5 +1,6 @@
 #include "platform/gdi.h"
 
+#include "platform/seams.h"
 #include "platform/wnd.h"
 
 namespace {
@@ -8,12 +9,6 @@ long g_liveGdiObjects = 0;
 long g_liveMemoryDCs = 0;
 
 }  // namespace
-
-GdiCalls& AfxGdiCalls()
-{
-    static GdiCalls calls = {&::GetDC, &::CreateCompatibleDC, &::CreateCompatibleBitmap};
-    return calls;
-}
 
 BOOL CGdiObject::Attach(HGDIOBJ hObject)
 {
@@ -44,11 +39,11 @@ BOOL CGdiObject::DeleteObject()
     return ::DeleteObject(Detach());
 }
 
-long CGdiObject::LiveCount() { return g_liveGdiObjects; }
+long AfxLiveGdiObjects() { return g_liveGdiObjects; }
 
 BOOL CBitmap::CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight)
 {
-    return Attach(AfxGdiCalls().createCompatibleBitmap(pDC->m_hDC, nWidth, nHeight));
+    return Attach(AfxPlatformCalls().createCompatibleBitmap(pDC->m_hDC, nWidth, nHeight));
 }
 
 CDC::~CDC() { DeleteDC(); }
@@ -84,7 +79,7 @@ BOOL CDC::DeleteDC()
 
 BOOL CDC::CreateCompatibleDC(CDC* pDC)
 {
-    return Attach(AfxGdiCalls().createCompatibleDC(pDC != nullptr ? pDC->m_hDC : nullptr));
+    return Attach(AfxPlatformCalls().createCompatibleDC(pDC != nullptr ? pDC->m_hDC : nullptr));
 }
 
 HGDIOBJ CDC::SelectObject(CBitmap* pBitmap) { return ::SelectObject(m_hDC, pBitmap->m_hObject); }
@@ -96,14 +91,19 @@ void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF color)
     ::ExtTextOutW(m_hDC, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
 }
 
-long CDC::LiveCount() { return g_liveMemoryDCs; }
+BOOL CDC::PolyPolyline(const POINT* lpPoints, const DWORD* lpPolyPoints, int nCount)
+{
+    return AfxPlatformCalls().polyPolyline(m_hDC, lpPoints, lpPolyPoints, static_cast<DWORD>(nCount));
+}
+
+long AfxLiveMemoryDCs() { return g_liveMemoryDCs; }
 
 // The window's DC is borrowed, not owned: it goes back with ReleaseDC, and the
 // base destructor finds nothing left to delete.
 CClientDC::CClientDC(CWnd* pWnd) : m_hWnd(pWnd != nullptr ? pWnd->m_hWnd : nullptr)
 {
     // GetDC(null) would hand out the whole screen; a window that is gone gets nothing.
-    m_hDC = m_hWnd != nullptr ? AfxGdiCalls().getDC(m_hWnd) : nullptr;
+    m_hDC = m_hWnd != nullptr ? AfxPlatformCalls().getDC(m_hWnd) : nullptr;
 }
 
 CClientDC::~CClientDC()

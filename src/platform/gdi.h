@@ -5,15 +5,6 @@
 
 class CWnd;
 
-// The platform calls behind the wrappers that can fail for want of resources. Tests
-// point them elsewhere to make the platform refuse; the program never changes them.
-struct GdiCalls {
-    HDC(WINAPI* getDC)(HWND hWnd);
-    HDC(WINAPI* createCompatibleDC)(HDC hdc);
-    HBITMAP(WINAPI* createCompatibleBitmap)(HDC hdc, int cx, int cy);
-};
-GdiCalls& AfxGdiCalls();
-
 // A GDI object (pen, brush, bitmap, ...) owned through its handle.
 class CGdiObject {
 public:
@@ -28,9 +19,6 @@ public:
     BOOL Attach(HGDIOBJ hObject);
     HGDIOBJ Detach();
     BOOL DeleteObject();
-
-    // GDI objects created through these wrappers and not yet deleted.
-    static long LiveCount();
 };
 
 class CBitmap : public CGdiObject {
@@ -68,18 +56,12 @@ public:
     // Draws up to (x, y), not including that pixel, with the current pen.
     BOOL LineTo(int x, int y) { return ::LineTo(m_hDC, x, y); }
     // Several polylines in one call; each leaves its last pixel uncoloured, as LineTo does.
-    BOOL PolyPolyline(const POINT* lpPoints, const DWORD* lpPolyPoints, int nCount)
-    {
-        return ::PolyPolyline(m_hDC, lpPoints, lpPolyPoints, static_cast<DWORD>(nCount));
-    }
+    BOOL PolyPolyline(const POINT* lpPoints, const DWORD* lpPolyPoints, int nCount);
     BOOL BitBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc, DWORD dwRop)
     {
         return ::BitBlt(m_hDC, x, y, nWidth, nHeight, pSrcDC->m_hDC, xSrc, ySrc, dwRop);
     }
     BOOL DrawIcon(int x, int y, HICON hIcon) { return ::DrawIcon(m_hDC, x, y, hIcon); }
-
-    // Memory DCs created through these wrappers and not yet deleted.
-    static long LiveCount();
 };
 
 // The client area of a window, from GetDC to ReleaseDC. m_hDC is null when the

@@ -3,6 +3,7 @@
 #include "platform/app.h"
 #include "platform/handle_map.h"
 #include "platform/menu.h"
+#include "platform/seams.h"
 
 namespace {
 
@@ -21,8 +22,8 @@ MenuMap& Menus()
     return map;
 }
 
-// The object waiting to be bound to the next window this thread creates.
-thread_local CWnd* t_pWndInit = nullptr;
+// The innermost creation in progress on this thread, and the hook that serves it.
+thread_local CWnd::Creation* t_pCreation = nullptr;
 thread_local HHOOK t_hHookCbt = nullptr;
 
 // The message being handled now on this thread, for CWnd::Default.
@@ -73,20 +74,62 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     return wnd->WindowProc(message, wParam, lParam);
 }
 
-// Binds the waiting object to the window as soon as it exists, before its first message.
-LRESULT CALLBACK AfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam)
+void CWnd::Creation::UnhookWhenNoneWaits()
 {
-    if (code == HCBT_CREATEWND && t_pWndInit != nullptr) {
-        const HWND hWnd = reinterpret_cast<HWND>(wParam);
-        if (!IsImeWindow(hWnd)) {
-            CWnd* wnd = t_pWndInit;
-            t_pWndInit = nullptr;
-            wnd->AttachPermanent(hWnd);
-            wnd->m_pfnSuper = reinterpret_cast<WNDPROC>(
-                ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+    for (const Creation* c = t_pCreation; c != nullptr; c = c->m_pOuter) {
+        if (!c->m_bBound) {
+            return;
         }
     }
-    return ::CallNextHookEx(t_hHookCbt, code, wParam, lParam);
+    if (t_hHookCbt != nullptr) {
+        ::UnhookWindowsHookEx(t_hHookCbt);
+        t_hHookCbt = nullptr;
+    }
+}
+
+// Binds the waiting object to the window as soon as it exists, before its first
+// message, then lets the hook go: nothing else the thread creates concerns it.
+LRESULT CALLBACK AfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    CWnd::Creation* creation = t_pCreation;
+    const HWND hWnd = reinterpret_cast<HWND>(wParam);
+    if (code != HCBT_CREATEWND || creation == nullptr || creation->m_bBound || IsImeWindow(hWnd)) {
+        return ::CallNextHookEx(t_hHookCbt, code, wParam, lParam);
+    }
+    CWnd* wnd = creation->m_pWnd;
+    creation->m_bBound = true;
+    wnd->AttachPermanent(hWnd);
+    wnd->m_pfnSuper = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+    const LRESULT result = ::CallNextHookEx(t_hHookCbt, code, wParam, lParam);
+    CWnd::Creation::UnhookWhenNoneWaits();
+    return result;
+}
+
+CWnd::Creation::Creation(CWnd* wnd) : m_pWnd(wnd), m_pOuter(t_pCreation)
+{
+    t_pCreation = this;
+    if (t_hHookCbt == nullptr) {
+        t_hHookCbt = ::SetWindowsHookExW(WH_CBT, &AfxCbtFilterHook, nullptr, ::GetCurrentThreadId());
+    }
+}
+
+CWnd::Creation::~Creation()
+{
+    t_pCreation = m_pOuter;
+    UnhookWhenNoneWaits();
+}
+
+bool CWnd::Creation::ObjectOutlivedFailure()
+{
+    if (m_bDestroyed) {
+        return false;
+    }
+    if (m_bBound && CWnd::FromHandlePermanent(m_pWnd->m_hWnd) == m_pWnd) {
+        // Bound to a window that the platform dropped without a word (a hook vetoed it).
+        m_pWnd->DetachPermanent();
+    }
+    return true;
 }
 
 CWnd::~CWnd()
@@ -106,7 +149,7 @@ CWnd* CWnd::FromHandlePermanent(HWND hWnd) { return hWnd == nullptr ? nullptr : 
 
 void CWnd::DeleteTempMap() { Windows().DeleteTemporary(); }
 
-std::size_t CWnd::TempMapCount() { return Windows().TemporaryCount(); }
+std::size_t AfxTemporaryWindowCount() { return Windows().TemporaryCount(); }
 
 void CWnd::AttachPermanent(HWND hWnd)
 {
@@ -120,22 +163,7 @@ void CWnd::DetachPermanent()
     m_hWnd = nullptr;
 }
 
-void CWnd::HookWindowCreate()
-{
-    if (t_hHookCbt == nullptr) {
-        t_hHookCbt = ::SetWindowsHookExW(WH_CBT, &AfxCbtFilterHook, nullptr, ::GetCurrentThreadId());
-    }
-    t_pWndInit = this;
-}
-
-void CWnd::UnhookWindowCreate()
-{
-    if (t_hHookCbt != nullptr) {
-        ::UnhookWindowsHookEx(t_hHookCbt);
-        t_hHookCbt = nullptr;
-    }
-    t_pWndInit = nullptr;
-}
+bool AfxCreationHookInstalled() { return t_hHookCbt != nullptr; }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -195,6 +223,13 @@ LRESULT CWnd::OnNcDestroy()
     }
     m_pfnSuper = nullptr;
     DetachPermanent();
+    // A creation still running for this object learns that its window has gone, so
+    // that it does not let the object go a second time.
+    for (Creation* c = t_pCreation; c != nullptr; c = c->m_pOuter) {
+        if (c->m_pWnd == this) {
+            c->m_bDestroyed = true;
+        }
+    }
     PostNcDestroy();  // may delete this
     return result;
 }

@@ -21,8 +21,6 @@ public:
     static CWnd* FromHandlePermanent(HWND hWnd);
     // Frees the temporary objects that FromHandle made.
     static void DeleteTempMap();
-    // How many temporary objects are alive (for diagnostics and tests).
-    static std::size_t TempMapCount();
 
     // Plain wrappers of the platform's window functions.
     BOOL ShowWindow(int nCmdShow) { return ::ShowWindow(m_hWnd, nCmdShow); }
@@ -61,6 +59,37 @@ public:
     // Gets a look at a message before it is dispatched; TRUE when it was handled.
     virtual BOOL PreTranslateMessage(MSG* pMsg);
 
+    // One creation in progress on this thread. While it lives, the object waits to be
+    // bound to the next window the thread creates, from that window's first message on;
+    // the hook that binds it is removed as soon as it has. Creation functions wrap the
+    // platform's creation call in one. Creations nest: one may start from inside
+    // another's window procedure or modal loop.
+    class Creation {
+    public:
+        explicit Creation(CWnd* wnd);
+        ~Creation();
+        Creation(const Creation&) = delete;
+        Creation& operator=(const Creation&) = delete;
+
+        // After the platform's creation call failed: whether the object is still
+        // alive, because its window never existed or the platform dropped it without
+        // destroying it (the object has let go of a binding to it); otherwise the
+        // window's destruction has already ended the object's part (PostNcDestroy).
+        bool ObjectOutlivedFailure();
+
+    private:
+        friend class CWnd;
+        friend LRESULT CALLBACK AfxCbtFilterHook(int, WPARAM, LPARAM);
+
+        // Removes the hook unless some creation on this thread still waits for its window.
+        static void UnhookWhenNoneWaits();
+
+        CWnd* m_pWnd;
+        Creation* m_pOuter;
+        bool m_bBound = false;      // the hook bound the object to its window
+        bool m_bDestroyed = false;  // that window went again (WM_NCDESTROY)
+    };
+
 protected:
     // Routes a message through the message map, then to the default processing.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
@@ -71,11 +100,6 @@ protected:
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     // The last call the framework makes on the object, after its window is gone.
     virtual void PostNcDestroy();
-
-    // Binds this object to the next window the thread creates, from its first
-    // message on; creation functions wrap the platform's creation call in these.
-    void HookWindowCreate();
-    static void UnhookWindowCreate();
 
 private:
     friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);

@@ -4,7 +4,7 @@
 #include "ui/about_dlg.h"
 #include "ui/resource.h"
 
-CSurfaceDlg::CSurfaceDlg(CWnd* pParent) : CDialog(IDD_SURFACE_DIALOG, pParent), m_dcMem(), m_pBitmap(nullptr)
+CSurfaceDlg::CSurfaceDlg(CWnd* pParent) : CDialog(IDD_SURFACE_DIALOG, pParent), m_dcMem(), m_pBitmap()
 {
     m_hIcon = AfxGetApp()->LoadIcon(IDR_MAINFRAME);
 }
@@ -14,7 +14,7 @@ CSurfaceDlg::~CSurfaceDlg()
     // The memory DC goes before the bitmap selected into it: the platform does not
     // free a bitmap that is still selected.
     m_dcMem.DeleteDC();
-    delete m_pBitmap;
+    m_pBitmap.reset();
     // No idle pass may tick a dialog that is gone.
     if (theApp.m_pDlg == this) {
         theApp.m_pDlg = nullptr;
@@ -69,16 +69,11 @@ void CSurfaceDlg::OnSysCommand(UINT nID, LPARAM)
     if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
         CAboutDlg dlgAbout;
         dlgAbout.DoModal();
+        // A WM_CLOSE that arrived during the box's modal loop has destroyed this window
+        // and deleted this object by now: nothing of this may be touched after DoModal.
     } else {
         Default();
     }
-}
-
-POINT MinimisedIconOrigin(const RECT& client, int cxIcon, int cyIcon)
-{
-    const int width = client.right - client.left;
-    const int height = client.bottom - client.top;
-    return POINT{(width - cxIcon + 1) / 2, (height - cyIcon + 1) / 2};
 }
 
 void CSurfaceDlg::OnPaint()
@@ -94,8 +89,10 @@ void CSurfaceDlg::OnPaint()
     const int cyIcon = ::GetSystemMetrics(SM_CYICON);
     RECT rect;
     GetClientRect(&rect);
-    const POINT origin = MinimisedIconOrigin(rect, cxIcon, cyIcon);
-    dc.DrawIcon(origin.x, origin.y, m_hIcon);
+    // Centred in the client area; the halves truncate toward zero.
+    const int x = (rect.right - rect.left - cxIcon + 1) / 2;
+    const int y = (rect.bottom - rect.top - cyIcon + 1) / 2;
+    dc.DrawIcon(x, y, m_hIcon);
 }
 
 HCURSOR CSurfaceDlg::OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(m_hIcon); }

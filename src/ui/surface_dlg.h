@@ -2,6 +2,8 @@
 // whole scene and the back buffer the frames are drawn into.
 #pragma once
 
+#include <memory>
+
 #include "platform/afxwin.h"
 #include "sim/scene.h"
 
@@ -10,9 +12,9 @@ public:
     explicit CSurfaceDlg(CWnd* pParent = nullptr);
     ~CSurfaceDlg() override;
 
-    CDC m_dcMem;          // memory DC that each frame is drawn into
-    CBitmap* m_pBitmap;   // back bitmap selected into m_dcMem, owned
-    HICON m_hIcon;        // the program's icon (a shared resource icon)
+    CDC m_dcMem;                        // memory DC that each frame is drawn into
+    std::unique_ptr<CBitmap> m_pBitmap; // back bitmap selected into m_dcMem
+    HICON m_hIcon;                      // the program's icon (a shared resource icon)
 
     // One pass of the animation, while the dialog has the keyboard focus: the keys,
     // the rotation, one spring step, one frame, a 10 ms pause.
@@ -43,7 +45,3 @@ protected:
     // program running unseen.
     void OnOK() override;
 };
-
-// Where the minimised window's icon goes: centred in the client area, halves
-// truncated toward zero.
-POINT MinimisedIconOrigin(const RECT& client, int cxIcon, int cyIcon);

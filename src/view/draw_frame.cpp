@@ -14,20 +14,38 @@ sorvel::SegmentList frameSegments;
 // pixels as a MoveTo and LineTo per segment, at a fraction of the calls.
 POINT polylinePoints[2 * sorvel::kSegmentCount];
 DWORD polylineSizes[sorvel::kSegmentCount];
+int polylineCount;
 
-int CollectDrawableSegments()
+// Windows fails a whole drawing call with any device coordinate beyond 2^26, so one
+// point near the camera would cost the frame. Segments that reach beyond this safe
+// bound are drawn one by one instead, and only they can be lost.
+constexpr int32_t kSafeCoordinate = 1 << 25;
+const sorvel::Segment* farSegments[sorvel::kSegmentCount];
+int farCount;
+
+bool WithinSafeBound(const sorvel::PixelPoint& p)
 {
-    int count = 0;
+    return p.x >= -kSafeCoordinate && p.x <= kSafeCoordinate && p.y >= -kSafeCoordinate && p.y <= kSafeCoordinate;
+}
+
+void CollectDrawableSegments()
+{
+    polylineCount = 0;
+    farCount = 0;
     for (int n = 0; n < sorvel::kSegmentCount; ++n) {
-        if (frameSegments.drawable[n]) {
-            const sorvel::Segment& s = frameSegments.segments[n];
-            polylinePoints[2 * count] = POINT{s.from.x, s.from.y};
-            polylinePoints[2 * count + 1] = POINT{s.to.x, s.to.y};
-            polylineSizes[count] = 2;
-            ++count;
+        if (!frameSegments.drawable[n]) {
+            continue;
         }
+        const sorvel::Segment& s = frameSegments.segments[n];
+        if (!WithinSafeBound(s.from) || !WithinSafeBound(s.to)) {
+            farSegments[farCount++] = &s;
+            continue;
+        }
+        polylinePoints[2 * polylineCount] = POINT{s.from.x, s.from.y};
+        polylinePoints[2 * polylineCount + 1] = POINT{s.to.x, s.to.y};
+        polylineSizes[polylineCount] = 2;
+        ++polylineCount;
     }
-    return count;
 }
 
 }  // namespace
@@ -43,11 +61,11 @@ void CSurfaceDlg::DrawFrame()
         // The old DC goes before the old bitmap that is selected into it.
         m_dcMem.DeleteDC();
         m_dcMem.CreateCompatibleDC(&dc);
-        delete m_pBitmap;
-        m_pBitmap = new CBitmap;
+        m_pBitmap.reset();
+        m_pBitmap = std::make_unique<CBitmap>();
         // Compatible with the window: a memory DC alone would make it monochrome.
         m_pBitmap->CreateCompatibleBitmap(&dc, m_cxClient, m_cyClient);
-        m_dcMem.SelectObject(m_pBitmap);
+        m_dcMem.SelectObject(m_pBitmap.get());
         // Not retried until the next size change, even if the platform refused.
         m_bRebuildBuffer = 0;
     }
@@ -64,9 +82,13 @@ void CSurfaceDlg::DrawFrame()
     m_dcMem.FillSolidRect(0, 0, m_cxClient, m_cyClient, RGB(255, 255, 255));
     // The default pen of a new memory DC: black, one pixel wide. Lines with an end
     // at or behind the camera are left out rather than drawn mirrored.
-    const int count = CollectDrawableSegments();
-    if (count > 0) {
-        m_dcMem.PolyPolyline(polylinePoints, polylineSizes, count);
+    CollectDrawableSegments();
+    if (polylineCount > 0) {
+        m_dcMem.PolyPolyline(polylinePoints, polylineSizes, polylineCount);
+    }
+    for (int n = 0; n < farCount; ++n) {
+        m_dcMem.MoveTo(farSegments[n]->from.x, farSegments[n]->from.y);
+        m_dcMem.LineTo(farSegments[n]->to.x, farSegments[n]->to.y);
     }
     dc.BitBlt(0, 0, m_cxClient, m_cyClient, &m_dcMem, 0, 0, SRCCOPY);
 }

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "bits.h"
+#include "sheet_checks.h"
 #include "sim/scene.h"
 
 namespace {
@@ -19,17 +20,6 @@ void ExpectVector(const Vector3& v, double x, double y, double z)
     EXPECT_EQ(v.x, x);
     EXPECT_EQ(v.y, y);
     EXPECT_EQ(v.z, z);
-}
-
-void ExpectFlatAndAtRest(const SceneState& s)
-{
-    for (int i = 0; i < kGridSize; ++i) {
-        for (int j = 0; j < kGridSize; ++j) {
-            const int k = PointIndex(i, j);
-            ASSERT_TRUE(SameBits(s.m_pos[k], Vector3(j - 20.0, i - 20.0, 0.0))) << "point " << k;
-            ASSERT_TRUE(SameBits(s.m_vel[k], Vector3(0.0, 0.0, 0.0))) << "point " << k;
-        }
-    }
 }
 
 bool InPokeBlock(int k)
@@ -62,7 +52,7 @@ TEST(Scene, InitSceneSetsViewAndFlatSheet)
     ExpectVector(s->m_pos[1560], -20, 19, 0);
     ExpectVector(s->m_pos[1599], 19, 19, 0);
     ExpectVector(s->m_pos[820], 0, 0, 0);
-    ExpectFlatAndAtRest(*s);
+    EXPECT_TRUE(FlatAndAtRest(*s));
 }
 
 TEST(Scene, ResetKeepsTheView)
@@ -77,7 +67,7 @@ TEST(Scene, ResetKeepsTheView)
 
     s->ResetSheet();
 
-    ExpectFlatAndAtRest(*s);
+    EXPECT_TRUE(FlatAndAtRest(*s));
     EXPECT_EQ(s->m_angleX, 1.5);
     EXPECT_EQ(s->m_angleZ, -3.0);
     ExpectVector(s->m_camera, 0.0, -100.0, 0.0);
@@ -107,7 +97,7 @@ TEST(Scene, ResetAndPokeInEitherOrder)
     auto s = NewScene();
     s->PokeSheet();
     s->ResetSheet();
-    ExpectFlatAndAtRest(*s);
+    EXPECT_TRUE(FlatAndAtRest(*s));
 
     // Within one tick the reset comes first: a flat sheet with the block moving up.
     s->PokeSheet();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/seams.h"
 #include "platform_test_resource.h"
 #include "win_test_support.h"
 
@@ -78,8 +79,8 @@ TEST_F(Drawing, BitBltCopiesThePixels)
 
 TEST(GdiWrappers, OwnExactlyWhatTheyHold)
 {
-    const long dcs = CDC::LiveCount();
-    const long objects = CGdiObject::LiveCount();
+    const long dcs = AfxLiveMemoryDCs();
+    const long objects = AfxLiveGdiObjects();
     {
         CDC empty;
         EXPECT_FALSE(empty.DeleteDC()) << "nothing to delete";
@@ -88,8 +89,8 @@ TEST(GdiWrappers, OwnExactlyWhatTheyHold)
         auto* bitmap = new CBitmap;
         ASSERT_TRUE(bitmap->CreateCompatibleBitmap(&memory, 4, 4));
         memory.SelectObject(bitmap);
-        EXPECT_EQ(CDC::LiveCount(), dcs + 1);
-        EXPECT_EQ(CGdiObject::LiveCount(), objects + 1);
+        EXPECT_EQ(AfxLiveMemoryDCs(), dcs + 1);
+        EXPECT_EQ(AfxLiveGdiObjects(), objects + 1);
         // The memory DC goes first, then the bitmap that was selected into it.
         EXPECT_TRUE(memory.DeleteDC());
         EXPECT_EQ(memory.m_hDC, nullptr);
@@ -97,6 +98,6 @@ TEST(GdiWrappers, OwnExactlyWhatTheyHold)
         delete bitmap;
         EXPECT_EQ(::GetObjectType(handle), 0u) << "deleting the wrapper deleted the bitmap";
     }
-    EXPECT_EQ(CDC::LiveCount(), dcs);
-    EXPECT_EQ(CGdiObject::LiveCount(), objects);
+    EXPECT_EQ(AfxLiveMemoryDCs(), dcs);
+    EXPECT_EQ(AfxLiveGdiObjects(), objects);
 }

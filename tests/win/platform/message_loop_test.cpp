@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/seams.h"
 #include "platform_test_resource.h"
 #include "win_test_support.h"
 
@@ -44,12 +45,12 @@ TEST(MessageLoop, BaseIdleHandlerDoesHousekeepingOnTheFirstTwoCounts)
     ASSERT_NE(foreign, nullptr);
     CWnd::DeleteTempMap();
     ASSERT_NE(CWnd::FromHandle(foreign), nullptr);
-    ASSERT_EQ(CWnd::TempMapCount(), 1u);
+    ASSERT_EQ(AfxTemporaryWindowCount(), 1u);
 
     EXPECT_TRUE(app.CWinApp::OnIdle(0));
-    EXPECT_EQ(CWnd::TempMapCount(), 1u) << "count 0 updates the user interface only";
+    EXPECT_EQ(AfxTemporaryWindowCount(), 1u) << "count 0 updates the user interface only";
     EXPECT_FALSE(app.CWinApp::OnIdle(1));
-    EXPECT_EQ(CWnd::TempMapCount(), 0u) << "count 1 frees the temporary window objects";
+    EXPECT_EQ(AfxTemporaryWindowCount(), 0u) << "count 1 frees the temporary window objects";
     EXPECT_FALSE(app.CWinApp::OnIdle(2));
     ::DestroyWindow(foreign);
 }
@@ -106,4 +107,40 @@ TEST(MessageLoop, EntryRunsInitInstanceThenTheLoop)
     app.m_msgCur = {};
     EXPECT_EQ(AfxWinMain(::GetModuleHandleW(nullptr), SW_SHOW), 1) << "a failed start is never a success";
     EXPECT_EQ(app.inits, 2);
+}
+
+TEST(MessageLoop, IdleCountStopsAtTheTopInsteadOfOverflowing)
+{
+    // A window left in the background for hours: the count has climbed near the top.
+    class LongIdleApp : public ScriptedApp {
+    public:
+        LongIdleApp() { m_nIdleCount = LONG_MAX - 1; }
+    };
+    LongIdleApp app;
+    app.idle = [&](LONG) -> BOOL {
+        if (app.idleCounts.size() == 4) {
+            ::PostQuitMessage(0);
+        }
+        return TRUE;
+    };
+    EXPECT_EQ(app.Run(), 0);
+    EXPECT_EQ(app.idleCounts, (std::vector<LONG>{LONG_MAX - 1, LONG_MAX, LONG_MAX, LONG_MAX}));
+}
+
+namespace {
+
+BOOL WINAPI FailingGetMessage(MSG*, HWND, UINT, UINT) { return -1; }
+
+}  // namespace
+
+TEST(MessageLoop, AFailedMessageQueueEndsTheLoopWithAFailureCode)
+{
+    ScriptedApp app;
+    app.m_msgCur.wParam = 0;  // what the last message left behind: a success code
+    app.idle = [](LONG) -> BOOL { return FALSE; };
+    const PlatformCalls saved = AfxPlatformCalls();
+    AfxPlatformCalls().getMessage = &FailingGetMessage;
+    const int code = app.Run();
+    AfxPlatformCalls() = saved;
+    EXPECT_NE(code, 0);
 }

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/seams.h"
 #include "platform_test_resource.h"
 #include "win_test_support.h"
 
@@ -110,18 +111,18 @@ TEST(Window, FromHandleGivesOwnTemporaryOrNoObject)
     EXPECT_EQ(CWnd::FromHandle(nullptr), nullptr);
     EXPECT_EQ(CWnd::FromHandle(own.m_hWnd), &own);
     EXPECT_EQ(CWnd::FromHandlePermanent(own.m_hWnd), &own);
-    EXPECT_EQ(CWnd::TempMapCount(), 0u);
+    EXPECT_EQ(AfxTemporaryWindowCount(), 0u);
 
     CWnd* temporary = CWnd::FromHandle(foreign);
     ASSERT_NE(temporary, nullptr);
     EXPECT_EQ(temporary->m_hWnd, foreign);
     EXPECT_EQ(CWnd::FromHandle(foreign), temporary) << "one object per handle";
     EXPECT_EQ(CWnd::FromHandlePermanent(foreign), nullptr);
-    EXPECT_EQ(CWnd::TempMapCount(), 1u);
+    EXPECT_EQ(AfxTemporaryWindowCount(), 1u);
 
     app.CWinApp::OnIdle(0);
     app.CWinApp::OnIdle(1);
-    EXPECT_EQ(CWnd::TempMapCount(), 0u);
+    EXPECT_EQ(AfxTemporaryWindowCount(), 0u);
     EXPECT_TRUE(::IsWindow(foreign)) << "freeing the object leaves the foreign window alone";
     ::DestroyWindow(foreign);
 }

@@ -9,8 +9,6 @@
 
 namespace {
 
-const std::wstring kAboutCaption = L"Sorvel\u306E\uFF8A\uFF9E\uFF70\uFF7C\uFF9E\uFF6E\uFF9D\u60C5\u5831";
-
 // Columns of a control's client area that its own painting inks dark.
 int InkedColumns(HWND control)
 {

@@ -1,24 +1,11 @@
 #include <chrono>
 #include <cmath>
 
+#include "platform/seams.h"
 #include "program_fixture.h"
-#include "sim/scene.h"
+#include "sheet_checks.h"
 
 namespace {
-
-bool FlatAndAtRest(const SceneState& s)
-{
-    for (int i = 0; i < kGridSize; ++i) {
-        for (int j = 0; j < kGridSize; ++j) {
-            const Vector3& p = s.m_pos[PointIndex(i, j)];
-            const Vector3& v = s.m_vel[PointIndex(i, j)];
-            if (p.x != j - 20 || p.y != i - 20 || p.z != 0 || v.x != 0 || v.y != 0 || v.z != 0) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
 
 bool InBlock(int i, int j) { return i >= 18 && i <= 22 && j >= 18 && j <= 22; }
 
@@ -38,20 +25,41 @@ TEST_F(Program, StartsWithTheSceneReadyAndTheWindowShown)
     EXPECT_EQ(::GetWindow(dlg->m_hWnd, GW_OWNER), nullptr) << "a top-level window without owner";
 }
 
-TEST_F(Program, IdleHandlerTicksWhileThereIsADialog)
+TEST_F(Program, IdlePassesDoTheHousekeepingThenTick)
 {
     theApp.m_pDlg = nullptr;
     EXPECT_TRUE(theApp.OnIdle(0));
-    EXPECT_FALSE(theApp.OnIdle(1));
+    EXPECT_FALSE(theApp.OnIdle(1)) << "without a dialog only the housekeeping runs";
     theApp.m_pDlg = dlg;
 
-    for (LONG count = 0; count < 5; ++count) {
-        EXPECT_TRUE(theApp.OnIdle(count)) << "focused, count " << count;
+    dlg->PokeSheet();
+    for (LONG count : {0L, 1L, 2L, 500L}) {
+        const double z = dlg->m_pos[PointIndex(20, 20)].z;
+        EXPECT_TRUE(theApp.OnIdle(count));
+        EXPECT_NE(dlg->m_pos[PointIndex(20, 20)].z, z) << "count " << count << " ticked";
     }
-    ::SetFocus(nullptr);
-    for (LONG count = 0; count < 5; ++count) {
-        EXPECT_TRUE(theApp.OnIdle(count)) << "unfocused, count " << count;
+
+    // Count 1 frees the temporary window objects first; the tick then makes one for
+    // the window that has the focus, and that one is still there after the pass.
+    HWND other = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20, nullptr, nullptr,
+                                   nullptr, nullptr);
+    ::SetFocus(other);
+    CWnd::FromHandle(::GetDesktopWindow());
+    ASSERT_EQ(AfxTemporaryWindowCount(), 1u);
+    EXPECT_TRUE(theApp.OnIdle(1)) << "unfocused, the pass asks for more all the same";
+    EXPECT_EQ(AfxTemporaryWindowCount(), 1u);
+    EXPECT_TRUE(theApp.OnIdle(0));
+    ::DestroyWindow(other);
+}
+
+TEST_F(Program, AFocusedTickPausesAtLeastTenMilliseconds)
+{
+    const auto start = std::chrono::steady_clock::now();
+    for (int n = 0; n < 20; ++n) {
+        dlg->Tick();
     }
+    // Without the pause a tick takes well under a millisecond; allow for a coarse clock.
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(20 * 9));
 }
 
 TEST_F(Program, WithoutTheFocusATickDoesNothingAtOnce)

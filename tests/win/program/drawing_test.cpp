@@ -1,9 +1,11 @@
 // The renderer draws all segments in one call; the picture must be exactly the one
 // that a MoveTo and LineTo per segment gives.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
+#include "platform/seams.h"
 #include "program_fixture.h"
 #include "reference_draw.h"
 
@@ -97,4 +99,60 @@ TEST_F(Program, OneCallDrawsExactlyTheLinesOfOneCallPerSegment)
         reference.DeleteDC();
     }
     EXPECT_EQ(compared, 4 * 3 * 6);
+}
+
+namespace {
+
+// Windows' GDI fails a whole drawing call that has a device coordinate beyond 2^26
+// and draws nothing of it; Wine's renderer does not, so it is played here.
+constexpr LONG kDeviceLimit = 1 << 26;
+
+BOOL WINAPI PolyPolylineWithDeviceLimits(HDC dc, const POINT* points, const DWORD* counts, DWORD polylines)
+{
+    DWORD total = 0;
+    for (DWORD n = 0; n < polylines; ++n) {
+        total += counts[n];
+    }
+    for (DWORD i = 0; i < total; ++i) {
+        const POINT& p = points[i];
+        if (p.x < -kDeviceLimit || p.x > kDeviceLimit || p.y < -kDeviceLimit || p.y > kDeviceLimit) {
+            ::SetLastError(ERROR_ARITHMETIC_OVERFLOW);
+            return FALSE;
+        }
+    }
+    return ::PolyPolyline(dc, points, counts, polylines);
+}
+
+}  // namespace
+
+TEST_F(Program, ASegmentBeyondTheDeviceLimitsCostsOnlyItself)
+{
+    // In the start view, the corner point (39, 0) moved to a hair in front of the
+    // camera and 5 units to the side: its column lies some 10^12 pixels out, clamped
+    // to the end of the int range.
+    dlg->BuildRotation();
+    Vector3& corner = dlg->m_pos[PointIndex(39, 0)];
+    const double ahead = -100.0 + 1e-9, aside = 5.0;
+    corner.x = ahead * dlg->m_rot[1][0] + aside * dlg->m_rot[0][0];
+    corner.y = ahead * dlg->m_rot[1][1] + aside * dlg->m_rot[0][1];
+    corner.z = ahead * dlg->m_rot[1][2] + aside * dlg->m_rot[0][2];
+    const int w = dlg->m_cxClient, h = dlg->m_cyClient;
+
+    const PlatformCalls saved = AfxPlatformCalls();
+    AfxPlatformCalls().polyPolyline = &PolyPolylineWithDeviceLimits;
+    dlg->DrawFrame();
+    AfxPlatformCalls() = saved;
+
+    CClientDC window(dlg);
+    CDC reference;
+    ASSERT_TRUE(reference.CreateCompatibleDC(&window));
+    CBitmap referenceBitmap;
+    ASSERT_TRUE(referenceBitmap.CreateCompatibleBitmap(&window, w, h));
+    reference.SelectObject(&referenceBitmap);
+    DrawFrameLineByLine(*dlg, reference);
+
+    const std::vector<uint32_t> drawn = Capture(dlg->m_dcMem.m_hDC, w, h);
+    EXPECT_GT(std::count(drawn.begin(), drawn.end(), 0u), 10 * w) << "the rest of the sheet is drawn";
+    EXPECT_EQ(drawn, Capture(reference.m_hDC, w, h));
+    reference.DeleteDC();
 }

@@ -1,5 +1,10 @@
-// What the window system may refuse: a window DC, a memory DC, a bitmap. Each
-// refusal costs at most the frames it touches, and nothing leaks.
+// What the window system may refuse: a window DC, a memory DC, a bitmap, memory, the
+// main window itself. Each refusal costs at most the frames it touches, nothing leaks,
+// and a program that cannot start says so in its exit code.
+#include <new>
+
+#include "heap_watch.h"
+#include "platform/seams.h"
 #include "program_fixture.h"
 
 namespace {
@@ -12,16 +17,16 @@ HBITMAP WINAPI NoBitmap(HDC, int, int) { return nullptr; }
 class Refusal {
 public:
     template <class Member, class Replacement>
-    Refusal(Member member, Replacement replacement) : saved_(AfxGdiCalls())
+    Refusal(Member member, Replacement replacement) : saved_(AfxPlatformCalls())
     {
-        AfxGdiCalls().*member = replacement;
+        AfxPlatformCalls().*member = replacement;
     }
-    ~Refusal() { AfxGdiCalls() = saved_; }
+    ~Refusal() { AfxPlatformCalls() = saved_; }
     Refusal(const Refusal&) = delete;
     Refusal& operator=(const Refusal&) = delete;
 
 private:
-    GdiCalls saved_;
+    PlatformCalls saved_;
 };
 
 class Failures : public Program {
@@ -31,8 +36,8 @@ protected:
         Program::SetUp();
         dlg->BuildRotation();
         dlg->DrawFrame();
-        dcs = CDC::LiveCount();
-        bitmaps = CGdiObject::LiveCount();
+        dcs = AfxLiveMemoryDCs();
+        bitmaps = AfxLiveGdiObjects();
         ASSERT_EQ(dcs, 1);
         ASSERT_EQ(bitmaps, 1);
     }
@@ -46,8 +51,8 @@ protected:
         ASSERT_NE(dlg->m_pBitmap->m_hObject, nullptr);
         EXPECT_EQ(::GetPixel(dlg->m_dcMem.m_hDC, 100, 75), RGB(0, 0, 0)) << "the sheet's centre";
         EXPECT_EQ(::GetPixel(dlg->m_dcMem.m_hDC, 0, 0), RGB(255, 255, 255));
-        EXPECT_EQ(CDC::LiveCount(), dcs);
-        EXPECT_EQ(CGdiObject::LiveCount(), bitmaps);
+        EXPECT_EQ(AfxLiveMemoryDCs(), dcs);
+        EXPECT_EQ(AfxLiveGdiObjects(), bitmaps);
     }
 
     long dcs = 0;
@@ -60,12 +65,12 @@ TEST_F(Failures, NoWindowDCSkipsTheFrameAndRebuildsLater)
 {
     dlg->SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(300, 200));
     {
-        Refusal refusal(&GdiCalls::getDC, &NoDC);
+        Refusal refusal(&PlatformCalls::getDC, &NoDC);
         dlg->DrawFrame();
         dlg->DrawFrame();
     }
     EXPECT_EQ(dlg->m_bRebuildBuffer, 1) << "the rebuild waits for a DC";
-    EXPECT_EQ(CDC::LiveCount(), dcs);
+    EXPECT_EQ(AfxLiveMemoryDCs(), dcs);
     ExpectDrawsAgain();
 }
 
@@ -73,12 +78,12 @@ TEST_F(Failures, NoMemoryDCMeansNoFramesUntilTheNextSize)
 {
     dlg->SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(300, 200));
     {
-        Refusal refusal(&GdiCalls::createCompatibleDC, &NoMemoryDC);
+        Refusal refusal(&PlatformCalls::createCompatibleDC, &NoMemoryDC);
         dlg->DrawFrame();
     }
     EXPECT_EQ(dlg->m_dcMem.m_hDC, nullptr);
     EXPECT_EQ(dlg->m_bRebuildBuffer, 0) << "not retried before the next size notification";
-    EXPECT_EQ(CDC::LiveCount(), dcs - 1) << "the old memory DC is gone";
+    EXPECT_EQ(AfxLiveMemoryDCs(), dcs - 1) << "the old memory DC is gone";
     dlg->DrawFrame();  // still nothing to draw into, and no crash
     ExpectDrawsAgain();
 }
@@ -87,12 +92,12 @@ TEST_F(Failures, NoBitmapMeansNoFramesUntilTheNextSize)
 {
     dlg->SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(300, 200));
     {
-        Refusal refusal(&GdiCalls::createCompatibleBitmap, &NoBitmap);
+        Refusal refusal(&PlatformCalls::createCompatibleBitmap, &NoBitmap);
         dlg->DrawFrame();
     }
     ASSERT_NE(dlg->m_pBitmap, nullptr);
     EXPECT_EQ(dlg->m_pBitmap->m_hObject, nullptr);
-    EXPECT_EQ(CGdiObject::LiveCount(), bitmaps - 1) << "the old bitmap is gone";
+    EXPECT_EQ(AfxLiveGdiObjects(), bitmaps - 1) << "the old bitmap is gone";
     dlg->DrawFrame();
     ExpectDrawsAgain();
 }
@@ -105,8 +110,76 @@ TEST_F(Failures, ExtremeSizesAreSurvived)
         dlg->BuildRotation();
         dlg->StepSheet();
         dlg->DrawFrame();
-        EXPECT_LE(CDC::LiveCount(), dcs);
-        EXPECT_LE(CGdiObject::LiveCount(), bitmaps);
+        EXPECT_LE(AfxLiveMemoryDCs(), dcs);
+        EXPECT_LE(AfxLiveGdiObjects(), bitmaps);
     }
     ExpectDrawsAgain();
+}
+
+TEST_F(Failures, NoMemoryForTheBitmapObjectLeavesNothingDangling)
+{
+    HeapWatch watch;
+    dlg->SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(300, 200));
+    watch.FailNextAllocationOf(sizeof(CBitmap));
+    EXPECT_THROW(dlg->DrawFrame(), std::bad_alloc);
+    EXPECT_TRUE(dlg->m_pBitmap == nullptr) << "the old bitmap is gone and nothing points to it";
+    ExpectDrawsAgain();
+    dlg->DestroyWindow();
+    EXPECT_EQ(watch.DoubleDeletes(), 0);
+}
+
+namespace {
+
+// Put on top of every dialog window the thread creates: refuses WM_CREATE, so the
+// window goes again right after the framework bound its object to it.
+WNDPROC g_dialogProc = nullptr;
+
+LRESULT CALLBACK RefuseCreate(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_CREATE) {
+        return -1;
+    }
+    return ::CallWindowProcW(g_dialogProc, hWnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK RefuseNewDialogs(int code, WPARAM wParam, LPARAM lParam)
+{
+    const HWND hWnd = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_CREATEWND && ClassName(hWnd) == L"#32770") {
+        g_dialogProc = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RefuseCreate)));
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void ExpectOneDialogLetGoOnce(const HeapWatch& watch)
+{
+    const HeapWatch::Lifetimes dialogs = watch.Of(sizeof(CSurfaceDlg));
+    EXPECT_EQ(dialogs.allocated, 1);
+    EXPECT_EQ(dialogs.deleted, 1);
+    EXPECT_EQ(watch.DoubleDeletes(), 0);
+    EXPECT_EQ(theApp.m_pDlg, nullptr);
+    EXPECT_EQ(theApp.m_pMainWnd, nullptr);
+}
+
+}  // namespace
+
+TEST(FailedStart, MainWindowRefusedAfterCreationBeganEndsTheProgramWithAFailure)
+{
+    HeapWatch watch;
+    const HHOOK hook = ::SetWindowsHookExW(WH_CBT, &RefuseNewDialogs, nullptr, ::GetCurrentThreadId());
+    const int code = AfxWinMain(::GetModuleHandleW(nullptr), SW_SHOW);
+    ::UnhookWindowsHookEx(hook);
+    EXPECT_NE(code, 0);
+    ExpectOneDialogLetGoOnce(watch);
+}
+
+TEST(FailedStart, MainWindowWithoutItsTemplateEndsTheProgramWithAFailure)
+{
+    HeapWatch watch;
+    const HINSTANCE saved = theApp.m_hInstance;
+    theApp.m_hInstance = ::GetModuleHandleW(L"kernel32.dll");  // has no dialog 102
+    EXPECT_FALSE(theApp.InitInstance());
+    theApp.m_hInstance = saved;
+    ExpectOneDialogLetGoOnce(watch);
 }

@@ -7,6 +7,9 @@
 #include "platform/afxwin.h"
 #include "win_test_support.h"
 
+// The About box's caption.
+inline const std::wstring kAboutCaption = L"Sorvel\u306E\uFF8A\uFF9E\uFF70\uFF7C\uFF9E\uFF6E\uFF9D\u60C5\u5831";
+
 // The built Sorvel.exe, loaded as a resource file, and its path.
 HMODULE ProgramModule();
 std::wstring ProgramPath();

@@ -1,9 +1,10 @@
+#include "platform/seams.h"
+#include "heap_watch.h"
 #include "program_fixture.h"
 #include "ui/resource.h"
 
 namespace {
 
-const std::wstring kAboutCaption = L"Sorvel\u306E\uFF8A\uFF9E\uFF70\uFF7C\uFF9E\uFF6E\uFF9D\u60C5\u5831";
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
@@ -33,7 +34,7 @@ TEST_F(Program, SameSizeAgainStillRebuildsTheBackBuffer)
 {
     dlg->DrawFrame();
     const HGDIOBJ first = dlg->m_pBitmap->m_hObject;
-    const long dcs = CDC::LiveCount(), bitmaps = CGdiObject::LiveCount();
+    const long dcs = AfxLiveMemoryDCs(), bitmaps = AfxLiveGdiObjects();
     ASSERT_NE(first, nullptr);
 
     dlg->SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(dlg->m_cxClient, dlg->m_cyClient));
@@ -42,8 +43,8 @@ TEST_F(Program, SameSizeAgainStillRebuildsTheBackBuffer)
     EXPECT_EQ(dlg->m_bRebuildBuffer, 0);
     EXPECT_EQ(::GetObjectType(first), 0u) << "the old bitmap is gone";
     EXPECT_NE(dlg->m_pBitmap->m_hObject, nullptr);
-    EXPECT_EQ(CDC::LiveCount(), dcs) << "one memory DC, replaced";
-    EXPECT_EQ(CGdiObject::LiveCount(), bitmaps) << "one bitmap, replaced";
+    EXPECT_EQ(AfxLiveMemoryDCs(), dcs) << "one memory DC, replaced";
+    EXPECT_EQ(AfxLiveGdiObjects(), bitmaps) << "one bitmap, replaced";
 }
 
 TEST_F(Program, EdgeOnFlatSheetIsOneBlackLineOnTheMiddleRow)
@@ -110,12 +111,9 @@ TEST_F(Program, SystemMenuEndsWithTheAboutItem)
     EXPECT_EQ(std::wstring(text), L"Sorvel \u306E\uFF8A\uFF9E\uFF70\uFF7C\uFF9E\uFF6E\uFF9D\u60C5\u5831(&A)...");
 }
 
-TEST_F(Program, AboutCommandsOpenTheAboutBoxAndTheSheetWaits)
+TEST_F(Program, AboutCommandsOpenTheAboutBox)
 {
     for (UINT command : {0x0010u, 0x001Fu}) {
-        dlg->PokeSheet();
-        const double before = dlg->m_pos[PointIndex(20, 20)].z;
-        LONG idlePasses = 0;
         WhileModal(
             kAboutCaption, [&] { dlg->SendMessage(WM_SYSCOMMAND, command, 0); },
             [&](HWND box) {
@@ -123,11 +121,75 @@ TEST_F(Program, AboutCommandsOpenTheAboutBoxAndTheSheetWaits)
                 EXPECT_FALSE(dlg->IsWindowEnabled());
                 ::PostMessageW(box, WM_KEYDOWN, VK_ESCAPE, 0);
             });
-        EXPECT_EQ(idlePasses, 0);
-        EXPECT_EQ(dlg->m_pos[PointIndex(20, 20)].z, before) << "no tick while the box was open";
         EXPECT_TRUE(dlg->IsWindowEnabled());
         EXPECT_EQ(::GetActiveWindow(), dlg->m_hWnd);
     }
+}
+
+namespace {
+
+// Counts the idle passes that reach the main window: each pass with count 0 sends it
+// the user-interface update.
+WNDPROC g_mainProc = nullptr;
+int g_idleUpdates = 0;
+
+LRESULT CALLBACK CountIdleUpdates(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    g_idleUpdates += message == WM_IDLEUPDATECMDUI ? 1 : 0;
+    return ::CallWindowProcW(g_mainProc, hWnd, message, wParam, lParam);
+}
+
+struct AboutWatch {
+    HWND main = nullptr;
+    HWND box = nullptr;
+    int updatesAtOpen = 0;
+    int updatesWhileOpen = -1;
+};
+AboutWatch* g_about = nullptr;
+
+void CALLBACK ChooseAbout(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    ::KillTimer(nullptr, timer);
+    ::PostMessageW(g_about->main, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+}
+
+// A while after the box opened: how many idle passes came meanwhile. Then the box is
+// closed, and after it the program.
+void CALLBACK LookAgainAndClose(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    ::KillTimer(nullptr, timer);
+    g_about->updatesWhileOpen = g_idleUpdates - g_about->updatesAtOpen;
+    ::PostMessageW(g_about->box, WM_KEYDOWN, VK_ESCAPE, 0);
+    ::PostMessageW(g_about->main, WM_CLOSE, 0, 0);
+}
+
+}  // namespace
+
+TEST_F(Program, NoIdlePassRunsWhileTheAboutBoxIsOpen)
+{
+    g_mainProc = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(dlg->m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountIdleUpdates)));
+    g_idleUpdates = 0;
+    AboutWatch watch;
+    watch.main = dlg->m_hWnd;
+    g_about = &watch;
+    int code = -1;
+    WhileModal(
+        kAboutCaption,
+        [&] {
+            // The loop idles for a while, then the About item is chosen.
+            ::SetTimer(nullptr, 0, 200, &ChooseAbout);
+            code = theApp.Run();
+        },
+        [&](HWND box) {
+            watch.box = box;
+            watch.updatesAtOpen = g_idleUpdates;
+            ::SetTimer(nullptr, 0, 300, &LookAgainAndClose);
+        });
+    g_about = nullptr;
+    EXPECT_EQ(code, 0);
+    EXPECT_GT(watch.updatesAtOpen, 0) << "idle passes ran before the box opened";
+    EXPECT_EQ(watch.updatesWhileOpen, 0);
 }
 
 TEST_F(Program, CloseSystemCommandClosesTheWindow)
@@ -141,25 +203,46 @@ TEST_F(Program, CloseSystemCommandClosesTheWindow)
     EXPECT_EQ(quit.wParam, 0u);
 }
 
-TEST_F(Program, MinimisedWindowShowsTheIcon)
+TEST_F(Program, MinimisingKeepsTheSceneAndShowsTheIcon)
 {
     EXPECT_EQ(reinterpret_cast<HICON>(dlg->SendMessage(WM_QUERYDRAGICON)), dlg->m_hIcon);
     EXPECT_NE(dlg->m_hIcon, nullptr);
     EXPECT_EQ(reinterpret_cast<HICON>(dlg->SendMessage(WM_GETICON, ICON_BIG)), dlg->m_hIcon);
     EXPECT_EQ(reinterpret_cast<HICON>(dlg->SendMessage(WM_GETICON, ICON_SMALL)), dlg->m_hIcon);
 
-    const POINT centred = MinimisedIconOrigin(RECT{0, 0, 36, 36}, 32, 32);
-    EXPECT_EQ(centred.x, 2);
-    EXPECT_EQ(centred.y, 2);
-    EXPECT_EQ(MinimisedIconOrigin(RECT{0, 0, 30, 36}, 32, 32).x, 0) << "(-2 + 1) / 2 truncates to 0";
-    EXPECT_EQ(MinimisedIconOrigin(RECT{0, 0, 29, 36}, 32, 32).x, -1);
-
     const int cx = dlg->m_cxClient;
     dlg->ShowWindow(SW_MINIMIZE);
     ASSERT_TRUE(dlg->IsIconic());
-    ::RedrawWindow(dlg->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    ::RedrawWindow(dlg->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);  // paints the icon
     EXPECT_EQ(dlg->m_cxClient, cx);
     dlg->ShowWindow(SW_RESTORE);
     EXPECT_EQ(dlg->m_cxClient, cx);
     EXPECT_EQ(dlg->m_bRebuildBuffer, 1) << "restoring reports the size again";
+}
+
+namespace {
+
+// The program's own tests, with the heap watched from before the dialog is made.
+class WatchedProgram : public Program {
+protected:
+    HeapWatch watch;
+};
+
+}  // namespace
+
+TEST_F(WatchedProgram, ClosingWhileTheAboutBoxIsOpenEndsTheProgramWithZero)
+{
+    int code = -1;
+    WhileModal(
+        kAboutCaption,
+        [&] {
+            dlg->PostMessage(WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+            code = theApp.Run();
+        },
+        [&](HWND) { dlg->PostMessage(WM_CLOSE); });  // takes the box with it
+    EXPECT_EQ(code, 0);
+    const HeapWatch::Lifetimes dialogs = watch.Of(sizeof(CSurfaceDlg));
+    EXPECT_EQ(dialogs.allocated, 1);
+    EXPECT_EQ(dialogs.deleted, 1);
+    EXPECT_EQ(watch.DoubleDeletes(), 0);
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <random>
 
+#include "platform/seams.h"
 #include "program_fixture.h"
 
 #include <psapi.h>
@@ -30,7 +31,7 @@ Usage Measure()
     PROCESS_MEMORY_COUNTERS memory = {};
     memory.cb = sizeof memory;
     ::GetProcessMemoryInfo(::GetCurrentProcess(), &memory, sizeof memory);
-    return Usage{CDC::LiveCount(), CGdiObject::LiveCount(), ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS),
+    return Usage{AfxLiveMemoryDCs(), AfxLiveGdiObjects(), ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS),
                  memory.PagefileUsage};
 }
 

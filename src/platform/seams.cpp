@@ -1,0 +1,8 @@
+#include "platform/seams.h"
+
+PlatformCalls& AfxPlatformCalls()
+{
+    static PlatformCalls calls = {&::GetDC, &::CreateCompatibleDC, &::CreateCompatibleBitmap, &::PolyPolyline,
+                                  &::GetMessageW};
+    return calls;
+}
