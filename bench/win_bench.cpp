@@ -71,7 +71,9 @@ CSurfaceDlg* ReadyForTicks(benchmark::State& state)
     return dlg;
 }
 
-void BM_TickWork(benchmark::State& state)
+// A tick's work without the pause, the frame drawn by draw(dlg).
+template <class Draw>
+void TickWork(benchmark::State& state, Draw draw)
 {
     CSurfaceDlg* dlg = ReadyForTicks(state);
     if (dlg == nullptr) {
@@ -80,27 +82,26 @@ void BM_TickWork(benchmark::State& state)
     for (auto _ : state) {
         dlg->BuildRotation();
         dlg->StepSheet();
-        dlg->DrawFrame();
+        draw(*dlg);
     }
     state.counters["width"] = dlg->m_cxClient;
     state.counters["height"] = dlg->m_cyClient;
+}
+
+void BM_TickWork(benchmark::State& state)
+{
+    TickWork(state, [](CSurfaceDlg& dlg) { dlg.DrawFrame(); });
 }
 BENCHMARK(BM_TickWork)->Args({0, 0})->Args({1920, 1080})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The same work with every segment drawn by its own MoveTo and LineTo: the baseline.
 void BM_TickWorkLineByLine(benchmark::State& state)
 {
-    CSurfaceDlg* dlg = ReadyForTicks(state);
-    if (dlg == nullptr) {
-        return;
-    }
-    for (auto _ : state) {
-        dlg->BuildRotation();
-        dlg->StepSheet();
-        CClientDC dc(dlg);
-        DrawFrameLineByLine(*dlg, dlg->m_dcMem);
-        dc.BitBlt(0, 0, dlg->m_cxClient, dlg->m_cyClient, &dlg->m_dcMem, 0, 0, SRCCOPY);
-    }
+    TickWork(state, [](CSurfaceDlg& dlg) {
+        CClientDC dc(&dlg);
+        DrawFrameLineByLine(dlg, dlg.m_dcMem);
+        dc.BitBlt(0, 0, dlg.m_cxClient, dlg.m_cyClient, &dlg.m_dcMem, 0, 0, SRCCOPY);
+    });
 }
 BENCHMARK(BM_TickWorkLineByLine)->Args({0, 0})->Args({1920, 1080})->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -9,7 +9,7 @@ the sheet.
 
     python3 tools/make_icon.py [ICO_PATH] [--preview PNG_PATH]
 
-ICO_PATH defaults to src/ui/res/sorvel.ico. --preview also writes a PNG of
+ICO_PATH defaults to src/program/ui/res/sorvel.ico. --preview also writes a PNG of
 both images, enlarged and at actual size, for checking the drawing by eye.
 
 Only +, -, * and / are used on floating-point numbers (no trigonometry), so
@@ -201,7 +201,7 @@ def png(images, zoom=8):
 def main(argv):
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     parser = argparse.ArgumentParser(description='Draw the icon and write the .ico file.')
-    parser.add_argument('ico', nargs='?', default=os.path.join(root, 'src', 'ui', 'res', 'sorvel.ico'))
+    parser.add_argument('ico', nargs='?', default=os.path.join(root, 'src', 'program', 'ui', 'res', 'sorvel.ico'))
     parser.add_argument('--preview', metavar='PNG', help='also write a preview PNG here')
     args = parser.parse_args(argv)
 

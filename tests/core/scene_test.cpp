@@ -3,17 +3,10 @@
 #include <memory>
 
 #include "bits.h"
-#include "sheet_checks.h"
+#include "scene_support.h"
 #include "sim/scene.h"
 
 namespace {
-
-std::unique_ptr<SceneState> NewScene()
-{
-    auto s = std::make_unique<SceneState>();
-    s->InitScene();
-    return s;
-}
 
 void ExpectVector(const Vector3& v, double x, double y, double z)
 {

@@ -5,16 +5,10 @@
 
 #include "bits.h"
 #include "reference_step.h"
+#include "scene_support.h"
 #include "sim/scene.h"
 
 namespace {
-
-std::unique_ptr<SceneState> NewScene()
-{
-    auto s = std::make_unique<SceneState>();
-    s->InitScene();
-    return s;
-}
 
 Vector3 Flat(int i, int j) { return Vector3(j - 20.0, i - 20.0, 0.0); }
 

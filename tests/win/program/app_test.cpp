@@ -3,7 +3,7 @@
 
 #include "platform/seams.h"
 #include "program_fixture.h"
-#include "sheet_checks.h"
+#include "scene_support.h"
 
 namespace {
 

@@ -152,16 +152,6 @@ LRESULT CALLBACK RefuseNewDialogs(int code, WPARAM wParam, LPARAM lParam)
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-void ExpectOneDialogLetGoOnce(const HeapWatch& watch)
-{
-    const HeapWatch::Lifetimes dialogs = watch.Of(sizeof(CSurfaceDlg));
-    EXPECT_EQ(dialogs.allocated, 1);
-    EXPECT_EQ(dialogs.deleted, 1);
-    EXPECT_EQ(watch.DoubleDeletes(), 0);
-    EXPECT_EQ(theApp.m_pDlg, nullptr);
-    EXPECT_EQ(theApp.m_pMainWnd, nullptr);
-}
-
 }  // namespace
 
 TEST(FailedStart, MainWindowRefusedAfterCreationBeganEndsTheProgramWithAFailure)
@@ -171,7 +161,7 @@ TEST(FailedStart, MainWindowRefusedAfterCreationBeganEndsTheProgramWithAFailure)
     const int code = AfxWinMain(::GetModuleHandleW(nullptr), SW_SHOW);
     ::UnhookWindowsHookEx(hook);
     EXPECT_NE(code, 0);
-    ExpectOneDialogLetGoOnce(watch);
+    ExpectOneDialogDeletedOnce(watch);
 }
 
 TEST(FailedStart, MainWindowWithoutItsTemplateEndsTheProgramWithAFailure)
@@ -181,5 +171,5 @@ TEST(FailedStart, MainWindowWithoutItsTemplateEndsTheProgramWithAFailure)
     theApp.m_hInstance = ::GetModuleHandleW(L"kernel32.dll");  // has no dialog 102
     EXPECT_FALSE(theApp.InitInstance());
     theApp.m_hInstance = saved;
-    ExpectOneDialogLetGoOnce(watch);
+    ExpectOneDialogDeletedOnce(watch);
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/surface_app.h"
+#include "heap_watch.h"
 #include "keys.h"
 #include "program_support.h"
 #include "ui/surface_dlg.h"
@@ -65,3 +66,15 @@ protected:
 
     CSurfaceDlg* dlg = nullptr;
 };
+
+// One main dialog was made while the watch ran, and it was deleted exactly once; the
+// application holds no pointer to it any more.
+inline void ExpectOneDialogDeletedOnce(const HeapWatch& watch)
+{
+    const HeapWatch::Lifetimes dialogs = watch.Of(sizeof(CSurfaceDlg));
+    EXPECT_EQ(dialogs.allocated, 1);
+    EXPECT_EQ(dialogs.deleted, 1);
+    EXPECT_EQ(watch.DoubleDeletes(), 0);
+    EXPECT_EQ(theApp.m_pDlg, nullptr);
+    EXPECT_EQ(theApp.m_pMainWnd, nullptr);
+}

@@ -241,8 +241,5 @@ TEST_F(WatchedProgram, ClosingWhileTheAboutBoxIsOpenEndsTheProgramWithZero)
         },
         [&](HWND) { dlg->PostMessage(WM_CLOSE); });  // takes the box with it
     EXPECT_EQ(code, 0);
-    const HeapWatch::Lifetimes dialogs = watch.Of(sizeof(CSurfaceDlg));
-    EXPECT_EQ(dialogs.allocated, 1);
-    EXPECT_EQ(dialogs.deleted, 1);
-    EXPECT_EQ(watch.DoubleDeletes(), 0);
+    ExpectOneDialogDeletedOnce(watch);
 }

@@ -7,4 +7,5 @@
 #include "platform/dialog.h"
 #include "platform/gdi.h"
 #include "platform/menu.h"
+#include "platform/module.h"
 #include "platform/wnd.h"

@@ -1,4 +1,9 @@
-// Device contexts and GDI objects, each a thin owner of one handle.
+// Device contexts and GDI objects, each a thin wrapper of one handle.
+//
+// A CGdiObject and a plain CDC own their handle: they delete it when they go. The
+// wrappers of a window's DC (CClientDC, CPaintDC) only borrow it and give it back to
+// the window. Attach never replaces a handle: it takes ownership of one only when the
+// wrapper is empty, so nothing is ever deleted behind the caller's back.
 #pragma once
 
 #include "platform/win.h"
@@ -16,20 +21,25 @@ public:
     // Deleting the wrapper deletes the GDI object it holds.
     virtual ~CGdiObject() { DeleteObject(); }
 
+    // Takes ownership of a GDI object; FALSE (and nothing changes) for null or when
+    // the wrapper already holds one.
     BOOL Attach(HGDIOBJ hObject);
+    // Gives up ownership: returns the object held, and the wrapper is empty.
     HGDIOBJ Detach();
+    // Deletes the object held, if any, and leaves the wrapper empty.
     BOOL DeleteObject();
 };
 
 class CBitmap : public CGdiObject {
 public:
-    // A bitmap of the given size in the colour format of pDC.
+    // A bitmap of the given size in the colour format of pDC; FALSE when the platform
+    // refuses or the wrapper already holds a bitmap.
     BOOL CreateCompatibleBitmap(class CDC* pDC, int nWidth, int nHeight);
     HBITMAP GetSafeHandle() const { return static_cast<HBITMAP>(m_hObject); }
 };
 
-// A device context. Destroying the wrapper deletes the DC it holds (a memory DC);
-// the window and paint wrappers give theirs back instead.
+// A device context. A CDC owns the DC it made or was given (a memory DC) and deletes
+// it; the window wrappers derived from it borrow theirs.
 class CDC {
 public:
     HDC m_hDC = nullptr;
@@ -39,12 +49,17 @@ public:
     CDC& operator=(const CDC&) = delete;
     virtual ~CDC();
 
+    // Takes ownership of a DC; FALSE (and nothing changes) for null or when the
+    // wrapper already holds one.
     BOOL Attach(HDC hDC);
+    // Gives up the DC held, owned or borrowed: returns it, and the wrapper is empty.
     HDC Detach();
-    // Deletes the DC held, if any, and leaves the wrapper empty.
+    // Deletes the DC held if this wrapper owns it, and leaves the wrapper empty;
+    // FALSE when there is none or it is only borrowed.
     BOOL DeleteDC();
 
-    // A memory DC compatible with pDC (or with the screen for null), attached here.
+    // A memory DC compatible with pDC (or with the screen for null), owned here;
+    // FALSE when the platform refuses or the wrapper already holds a DC.
     BOOL CreateCompatibleDC(CDC* pDC);
 
     // Selects the bitmap; returns the one selected before (not owned by anyone here).
@@ -62,10 +77,17 @@ public:
         return ::BitBlt(m_hDC, x, y, nWidth, nHeight, pSrcDC->m_hDC, xSrc, ySrc, dwRop);
     }
     BOOL DrawIcon(int x, int y, HICON hIcon) { return ::DrawIcon(m_hDC, x, y, hIcon); }
+
+protected:
+    // For the wrappers of a window's DC: use hDC without owning it.
+    void Borrow(HDC hDC);
+
+private:
+    bool m_bOwned = false;
 };
 
-// The client area of a window, from GetDC to ReleaseDC. m_hDC is null when the
-// platform gives none.
+// The client area of a window, borrowed from GetDC to ReleaseDC. m_hDC is null when
+// the platform gives none.
 class CClientDC : public CDC {
 public:
     explicit CClientDC(CWnd* pWnd);
@@ -75,7 +97,7 @@ private:
     HWND m_hWnd;
 };
 
-// Painting in answer to WM_PAINT, from BeginPaint to EndPaint.
+// Painting in answer to WM_PAINT, borrowed from BeginPaint to EndPaint.
 class CPaintDC : public CDC {
 public:
     explicit CPaintDC(CWnd* pWnd);

@@ -1,17 +1,28 @@
 // The spring step.
 //
-// Every point is joined to its four grid neighbours by a spring of rest length 1.0. The
-// force of a spring on one end is the exact negation of its force on the other end
-// (the difference vector, its length and the factor 1 - L are computed from a - b
-// and b - a, which IEEE arithmetic gives as exact negations), so each spring is
-// computed once, and the two ends use it with opposite signs. Adding the negated
-// force is the same operation as subtracting it, so every result is bit-identical to
-// computing all four springs of every point separately. The one exception is the sign
-// of a zero: equal coordinates give +0 both ways, not +0 and -0, so a zero total can
-// differ in sign. That changes only a velocity of -0, and velocities never become -0
-// from the +0 of a sheet at rest.
+// Every point is joined to its four grid neighbours by a spring of rest length 1.0.
+// Written plainly, one step is:
 //
-// The loops run over one array per component so that they vectorise.
+//     snapshot = m_pos                                   (forces read only these)
+//     for every interior point k (rows and columns 1 to 38):
+//         F(a, b) = (a - b) / |a - b| * (1.0 - |a - b|)  (0 when |a - b| == 0)
+//         total   = ((F(k, k+1) + F(k, k-1)) + F(k, k+40)) + F(k, k-40)
+//         m_vel[k] += total * 5.0
+//     for every point k:  m_pos[k] += m_vel[k] * 0.1     (the rim's velocity stays 0)
+//
+// tests/core/reference_step.h holds exactly this, and the test
+// StepSheet.MatchesThePlainStepBitForBit proves that the code below gives the same
+// bits. The code is faster in two ways:
+// - Each spring is computed once. F(b, a) is the exact negation of F(a, b), because
+//   b - a is the exact negation of a - b and everything after is symmetric, so the
+//   point at the other end uses the same force with the opposite sign; adding a
+//   negated force is the same operation as subtracting it.
+// - The loops run over one array per component, so that they vectorise.
+//
+// Signed zeros are the one subtlety: where two coordinates are equal, a - b and
+// b - a are both +0, not +0 and -0, so a total of zero can come out as +0 where the
+// plain step gives -0. That could only show as a velocity of -0, and a sheet that
+// starts at rest has velocities of +0, which adding +0 or -0 never turns into -0.
 #include <cmath>
 
 #include "sim/scene.h"

@@ -1,9 +1,10 @@
 // Turning the sheet and projecting it onto the client area.
-#include "sim/scene.h"
+#include "view/camera.h"
+
 #include "view/pixel.h"
 #include "view/trig.h"
 
-void SceneState::BuildRotation()
+void ViewState::BuildRotation()
 {
     const sorvel::SineCosine a = sorvel::SinCos(m_angleX);
     const sorvel::SineCosine b = sorvel::SinCos(m_angleY);
@@ -24,14 +25,14 @@ void SceneState::BuildRotation()
     m_rot[2][2] = cb * ca;
 }
 
-void SceneState::RotatePoint(const Vector3& src, Vector3& dst) const
+void ViewState::RotatePoint(const Vector3& src, Vector3& dst) const
 {
     dst.x = (m_rot[0][1] * src.y + m_rot[0][2] * src.z) + m_rot[0][0] * src.x;
     dst.y = (m_rot[1][1] * src.y + m_rot[1][2] * src.z) + m_rot[1][0] * src.x;
     dst.z = (m_rot[2][1] * src.y + m_rot[2][2] * src.z) + m_rot[2][0] * src.x;
 }
 
-void SceneState::ProjectPoint(const Vector3& src, Vector3& dst) const
+void ViewState::ProjectPoint(const Vector3& src, Vector3& dst) const
 {
     // 1000 pixels per unit of sideways offset at unit depth; the camera looks along +y,
     // x becomes the pixel column and z the pixel row (growing downwards).

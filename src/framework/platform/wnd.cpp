@@ -1,30 +1,18 @@
 #include "platform/wnd.h"
 
+#include <algorithm>
+
 #include "platform/app.h"
+#include "platform/create_hook.h"
 #include "platform/handle_map.h"
 #include "platform/menu.h"
 #include "platform/seams.h"
 
 namespace {
 
+// The window objects of this thread: the framework's own (permanent) and the
+// temporary ones that FromHandle makes for other windows.
 using WindowMap = afx_detail::HandleMap<HWND, CWnd, &CWnd::m_hWnd>;
-using MenuMap = afx_detail::HandleMap<HMENU, CMenu, &CMenu::m_hMenu>;
-
-WindowMap& Windows()
-{
-    thread_local WindowMap map;
-    return map;
-}
-
-MenuMap& Menus()
-{
-    thread_local MenuMap map;
-    return map;
-}
-
-// The innermost creation in progress on this thread, and the hook that serves it.
-thread_local CWnd::Creation* t_pCreation = nullptr;
-thread_local HHOOK t_hHookCbt = nullptr;
 
 // The message being handled now on this thread, for CWnd::Default.
 thread_local MSG t_currentMessage = {};
@@ -46,21 +34,8 @@ private:
     MSG saved_;
 };
 
-// Input-method windows are made by the platform behind the program's back; they
-// must never be taken for the window being created.
-bool IsImeWindow(HWND hWnd)
-{
-    if ((::GetClassLongPtrW(hWnd, GCL_STYLE) & CS_IME) != 0) {
-        return true;
-    }
-    wchar_t name[8] = {};
-    ::GetClassNameW(hWnd, name, 8);
-    return ::lstrcmpiW(name, L"IME") == 0;
-}
-
 }  // namespace
 
-// Every window the framework makes has this window procedure from its first message.
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     CWnd* wnd = CWnd::FromHandlePermanent(hWnd);
@@ -74,64 +49,6 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     return wnd->WindowProc(message, wParam, lParam);
 }
 
-void CWnd::Creation::UnhookWhenNoneWaits()
-{
-    for (const Creation* c = t_pCreation; c != nullptr; c = c->m_pOuter) {
-        if (!c->m_bBound) {
-            return;
-        }
-    }
-    if (t_hHookCbt != nullptr) {
-        ::UnhookWindowsHookEx(t_hHookCbt);
-        t_hHookCbt = nullptr;
-    }
-}
-
-// Binds the waiting object to the window as soon as it exists, before its first
-// message, then lets the hook go: nothing else the thread creates concerns it.
-LRESULT CALLBACK AfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam)
-{
-    CWnd::Creation* creation = t_pCreation;
-    const HWND hWnd = reinterpret_cast<HWND>(wParam);
-    if (code != HCBT_CREATEWND || creation == nullptr || creation->m_bBound || IsImeWindow(hWnd)) {
-        return ::CallNextHookEx(t_hHookCbt, code, wParam, lParam);
-    }
-    CWnd* wnd = creation->m_pWnd;
-    creation->m_bBound = true;
-    wnd->AttachPermanent(hWnd);
-    wnd->m_pfnSuper = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
-    const LRESULT result = ::CallNextHookEx(t_hHookCbt, code, wParam, lParam);
-    CWnd::Creation::UnhookWhenNoneWaits();
-    return result;
-}
-
-CWnd::Creation::Creation(CWnd* wnd) : m_pWnd(wnd), m_pOuter(t_pCreation)
-{
-    t_pCreation = this;
-    if (t_hHookCbt == nullptr) {
-        t_hHookCbt = ::SetWindowsHookExW(WH_CBT, &AfxCbtFilterHook, nullptr, ::GetCurrentThreadId());
-    }
-}
-
-CWnd::Creation::~Creation()
-{
-    t_pCreation = m_pOuter;
-    UnhookWhenNoneWaits();
-}
-
-bool CWnd::Creation::ObjectOutlivedFailure()
-{
-    if (m_bDestroyed) {
-        return false;
-    }
-    if (m_bBound && CWnd::FromHandlePermanent(m_pWnd->m_hWnd) == m_pWnd) {
-        // Bound to a window that the platform dropped without a word (a hook vetoed it).
-        m_pWnd->DetachPermanent();
-    }
-    return true;
-}
-
 CWnd::~CWnd()
 {
     if (m_hWnd != nullptr && FromHandlePermanent(m_hWnd) == this) {
@@ -139,31 +56,29 @@ CWnd::~CWnd()
         ::DestroyWindow(m_hWnd);
     }
     if (m_hWnd != nullptr && FromHandlePermanent(m_hWnd) == this) {
-        Windows().RemovePermanent(m_hWnd);
+        WindowMap::ForThisThread().RemovePermanent(m_hWnd);
     }
 }
 
-CWnd* CWnd::FromHandle(HWND hWnd) { return Windows().Lookup(hWnd); }
+CWnd* CWnd::FromHandle(HWND hWnd) { return WindowMap::ForThisThread().Lookup(hWnd); }
 
-CWnd* CWnd::FromHandlePermanent(HWND hWnd) { return hWnd == nullptr ? nullptr : Windows().LookupPermanent(hWnd); }
+CWnd* CWnd::FromHandlePermanent(HWND hWnd) { return hWnd == nullptr ? nullptr : WindowMap::ForThisThread().LookupPermanent(hWnd); }
 
-void CWnd::DeleteTempMap() { Windows().DeleteTemporary(); }
+void CWnd::DeleteTempMap() { WindowMap::ForThisThread().DeleteTemporary(); }
 
-std::size_t AfxTemporaryWindowCount() { return Windows().TemporaryCount(); }
+std::size_t AfxTemporaryWindowCount() { return WindowMap::ForThisThread().TemporaryCount(); }
 
 void CWnd::AttachPermanent(HWND hWnd)
 {
     m_hWnd = hWnd;
-    Windows().SetPermanent(hWnd, this);
+    WindowMap::ForThisThread().SetPermanent(hWnd, this);
 }
 
 void CWnd::DetachPermanent()
 {
-    Windows().RemovePermanent(m_hWnd);
+    WindowMap::ForThisThread().RemovePermanent(m_hWnd);
     m_hWnd = nullptr;
 }
-
-bool AfxCreationHookInstalled() { return t_hHookCbt != nullptr; }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -223,13 +138,8 @@ LRESULT CWnd::OnNcDestroy()
     }
     m_pfnSuper = nullptr;
     DetachPermanent();
-    // A creation still running for this object learns that its window has gone, so
-    // that it does not let the object go a second time.
-    for (Creation* c = t_pCreation; c != nullptr; c = c->m_pOuter) {
-        if (c->m_pWnd == this) {
-            c->m_bDestroyed = true;
-        }
-    }
+    // A creation still running for this object must not let it go a second time.
+    WindowCreation::WindowDestroyed(this);
     PostNcDestroy();  // may delete this
     return result;
 }
@@ -282,25 +192,13 @@ void CWnd::CenterWindow(CWnd* pAlternateOwner)
         }
     }
 
-    const int width = dialog.right - dialog.left;
-    const int height = dialog.bottom - dialog.top;
-    int left = (target.left + target.right) / 2 - width / 2;
-    int top = (target.top + target.bottom) / 2 - height / 2;
-    if (left + width > area.right) {
-        left = area.right - width;
-    }
-    if (left < area.left) {
-        left = area.left;
-    }
-    if (top + height > area.bottom) {
-        top = area.bottom - height;
-    }
-    if (top < area.top) {
-        top = area.top;
-    }
+    // Centred over the target, then moved inside the area; a window larger than the
+    // area keeps its left or top edge on the area's.
+    const auto place = [](LONG targetLow, LONG targetHigh, LONG areaLow, LONG areaHigh, LONG size) {
+        const LONG centred = (targetLow + targetHigh) / 2 - size / 2;
+        return std::max(areaLow, std::min(centred, areaHigh - size));
+    };
+    const LONG left = place(target.left, target.right, area.left, area.right, dialog.right - dialog.left);
+    const LONG top = place(target.top, target.bottom, area.top, area.bottom, dialog.bottom - dialog.top);
     ::SetWindowPos(m_hWnd, nullptr, left, top, -1, -1, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
-
-CMenu* CMenu::FromHandle(HMENU hMenu) { return Menus().Lookup(hMenu); }
-
-void CMenu::DeleteTempMap() { Menus().DeleteTemporary(); }

@@ -4,6 +4,10 @@
 // include this; the program never does.
 #pragma once
 
+#ifndef SORVEL_FRAMEWORK_SEAMS
+#error "platform/seams.h is for the framework's own sources and its tests"
+#endif
+
 #include <cstddef>
 
 #include "platform/win.h"

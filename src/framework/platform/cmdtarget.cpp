@@ -15,7 +15,7 @@ const MessageMapEntry* MessageMap::Find(UINT message, UINT commandId) const
 
 const MessageMap* CCmdTarget::GetThisMessageMap()
 {
-    static const MessageMap map{nullptr, nullptr, 0};
+    static const MessageMap map = MakeMessageMap(nullptr);
     return &map;
 }
 

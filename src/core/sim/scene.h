@@ -7,19 +7,15 @@
 #pragma once
 
 #include "sim/vector3.h"
+#include "view/camera.h"
 
 constexpr int kGridSize = 40;
 constexpr int kPointCount = kGridSize * kGridSize;
 
-struct SceneState {
+// The view's part (angles, camera, client size and their operations) comes from
+// ViewState; the sheet and what moves it are declared here.
+struct SceneState : ViewState {
     int m_bRebuildBuffer;    // 1: the back buffer must be made anew before the next frame
-    double m_rot[3][3];      // rotation from the three angles; m_rot[i][j] takes input j to output i
-    double m_angleX;         // tilt about the x axis, radians
-    double m_angleY;         // roll about the viewing axis, radians
-    double m_angleZ;         // spin about the sheet's normal, radians
-    Vector3 m_camera;        // camera position; it looks along +y
-    int m_cxClient = 0;      // client-area size in pixels, written by the size handler only
-    int m_cyClient = 0;
     Vector3 m_pos[kPointCount];
     Vector3 m_vel[kPointCount];
 
@@ -31,14 +27,6 @@ struct SceneState {
     void PokeSheet();
     // One spring step: forces from the positions at the start, then velocities, then positions.
     void StepSheet();
-
-    // Fills m_rot from the three angles.
-    void BuildRotation();
-    // dst = m_rot * src. src and dst must be different objects.
-    void RotatePoint(const Vector3& src, Vector3& dst) const;
-    // Pinhole projection of a rotated point: dst.x, dst.y are the pixel column and row
-    // (whole numbers), dst.z the scaled depth; a depth <= 0 means at or behind the camera.
-    void ProjectPoint(const Vector3& src, Vector3& dst) const;
 };
 
 // Grid geometry shared by the step, the renderer and the tests.

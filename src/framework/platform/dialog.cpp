@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "platform/app.h"
+#include "platform/create_hook.h"
+#include "platform/module.h"
 
 namespace {
 
@@ -77,7 +79,7 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd)
         return FALSE;
     }
     CWnd* parent = pParentWnd != nullptr ? pParentWnd : AfxGetMainWnd();
-    Creation creation(this);
+    WindowCreation creation(this);
     const HWND hWnd = ::CreateDialogIndirectParamW(AfxGetResourceHandle(), dialogTemplate,
                                                   parent != nullptr ? parent->m_hWnd : nullptr, &AfxDlgProc, 0);
     if (hWnd == nullptr) {
@@ -103,7 +105,7 @@ INT_PTR CDialog::DoModal()
     // it again at the end; the application's idle processing does not run inside it.
     INT_PTR result;
     {
-        Creation creation(this);
+        WindowCreation creation(this);
         result = ::DialogBoxIndirectParamW(AfxGetResourceHandle(), dialogTemplate, hOwner, &AfxDlgProc, 0);
         if (result == -1) {
             creation.ObjectOutlivedFailure();  // only gives up a binding to a window that never was

@@ -12,10 +12,9 @@ long g_liveMemoryDCs = 0;
 
 BOOL CGdiObject::Attach(HGDIOBJ hObject)
 {
-    if (hObject == nullptr) {
+    if (hObject == nullptr || m_hObject != nullptr) {
         return FALSE;
     }
-    DeleteObject();
     m_hObject = hObject;
     ++g_liveGdiObjects;
     return TRUE;
@@ -43,6 +42,9 @@ long AfxLiveGdiObjects() { return g_liveGdiObjects; }
 
 BOOL CBitmap::CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight)
 {
+    if (m_hObject != nullptr) {
+        return FALSE;
+    }
     return Attach(AfxPlatformCalls().createCompatibleBitmap(pDC->m_hDC, nWidth, nHeight));
 }
 
@@ -50,28 +52,35 @@ CDC::~CDC() { DeleteDC(); }
 
 BOOL CDC::Attach(HDC hDC)
 {
-    if (hDC == nullptr) {
+    if (hDC == nullptr || m_hDC != nullptr) {
         return FALSE;
     }
-    DeleteDC();
     m_hDC = hDC;
+    m_bOwned = true;
     ++g_liveMemoryDCs;
     return TRUE;
+}
+
+void CDC::Borrow(HDC hDC)
+{
+    m_hDC = hDC;
+    m_bOwned = false;
 }
 
 HDC CDC::Detach()
 {
     HDC hDC = m_hDC;
-    if (hDC != nullptr) {
-        m_hDC = nullptr;
+    if (hDC != nullptr && m_bOwned) {
         --g_liveMemoryDCs;
     }
+    m_hDC = nullptr;
+    m_bOwned = false;
     return hDC;
 }
 
 BOOL CDC::DeleteDC()
 {
-    if (m_hDC == nullptr) {
+    if (m_hDC == nullptr || !m_bOwned) {
         return FALSE;
     }
     return ::DeleteDC(Detach());
@@ -79,6 +88,9 @@ BOOL CDC::DeleteDC()
 
 BOOL CDC::CreateCompatibleDC(CDC* pDC)
 {
+    if (m_hDC != nullptr) {
+        return FALSE;
+    }
     return Attach(AfxPlatformCalls().createCompatibleDC(pDC != nullptr ? pDC->m_hDC : nullptr));
 }
 
@@ -98,26 +110,23 @@ BOOL CDC::PolyPolyline(const POINT* lpPoints, const DWORD* lpPolyPoints, int nCo
 
 long AfxLiveMemoryDCs() { return g_liveMemoryDCs; }
 
-// The window's DC is borrowed, not owned: it goes back with ReleaseDC, and the
-// base destructor finds nothing left to delete.
 CClientDC::CClientDC(CWnd* pWnd) : m_hWnd(pWnd != nullptr ? pWnd->m_hWnd : nullptr)
 {
     // GetDC(null) would hand out the whole screen; a window that is gone gets nothing.
-    m_hDC = m_hWnd != nullptr ? AfxPlatformCalls().getDC(m_hWnd) : nullptr;
+    Borrow(m_hWnd != nullptr ? AfxPlatformCalls().getDC(m_hWnd) : nullptr);
 }
 
 CClientDC::~CClientDC()
 {
-    if (m_hDC != nullptr) {
-        ::ReleaseDC(m_hWnd, m_hDC);
-        m_hDC = nullptr;
+    if (HDC hDC = Detach()) {
+        ::ReleaseDC(m_hWnd, hDC);
     }
 }
 
-CPaintDC::CPaintDC(CWnd* pWnd) : m_ps(), m_hWnd(pWnd->m_hWnd) { m_hDC = ::BeginPaint(m_hWnd, &m_ps); }
+CPaintDC::CPaintDC(CWnd* pWnd) : m_ps(), m_hWnd(pWnd->m_hWnd) { Borrow(::BeginPaint(m_hWnd, &m_ps)); }
 
 CPaintDC::~CPaintDC()
 {
+    Detach();
     ::EndPaint(m_hWnd, &m_ps);
-    m_hDC = nullptr;
 }

@@ -11,6 +11,8 @@
 //         return &map;
 //     }
 //
+// A class with no handlers of its own writes MakeMessageMap(CDialog::GetThisMessageMap()).
+//
 // Each Map... function checks the handler's signature at compile time and unpacks
 // the message's parameters for it.
 #pragma once
@@ -43,6 +45,9 @@ constexpr MessageMap MakeMessageMap(const MessageMap* base, const MessageMapEntr
 {
     return MessageMap{base, entries, N};
 }
+
+// The map of a class that handles nothing of its own: every message goes on to its base's.
+constexpr MessageMap MakeMessageMap(const MessageMap* base) { return MessageMap{base, nullptr, 0}; }
 
 // Anything that can take commands: windows and the application.
 class CCmdTarget {

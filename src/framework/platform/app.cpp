@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "platform/menu.h"
+#include "platform/module.h"
 #include "platform/seams.h"
 #include "platform/wnd.h"
 
@@ -26,14 +27,6 @@ CWnd* AfxGetMainWnd()
 {
     CWinThread* thread = AfxGetThread();
     return thread != nullptr ? thread->m_pMainWnd : nullptr;
-}
-
-HINSTANCE AfxGetResourceHandle()
-{
-    if (g_currentApp != nullptr && g_currentApp->m_hInstance != nullptr) {
-        return g_currentApp->m_hInstance;
-    }
-    return ::GetModuleHandleW(nullptr);
 }
 
 int CWinThread::Run()

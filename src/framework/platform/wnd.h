@@ -59,37 +59,6 @@ public:
     // Gets a look at a message before it is dispatched; TRUE when it was handled.
     virtual BOOL PreTranslateMessage(MSG* pMsg);
 
-    // One creation in progress on this thread. While it lives, the object waits to be
-    // bound to the next window the thread creates, from that window's first message on;
-    // the hook that binds it is removed as soon as it has. Creation functions wrap the
-    // platform's creation call in one. Creations nest: one may start from inside
-    // another's window procedure or modal loop.
-    class Creation {
-    public:
-        explicit Creation(CWnd* wnd);
-        ~Creation();
-        Creation(const Creation&) = delete;
-        Creation& operator=(const Creation&) = delete;
-
-        // After the platform's creation call failed: whether the object is still
-        // alive, because its window never existed or the platform dropped it without
-        // destroying it (the object has let go of a binding to it); otherwise the
-        // window's destruction has already ended the object's part (PostNcDestroy).
-        bool ObjectOutlivedFailure();
-
-    private:
-        friend class CWnd;
-        friend LRESULT CALLBACK AfxCbtFilterHook(int, WPARAM, LPARAM);
-
-        // Removes the hook unless some creation on this thread still waits for its window.
-        static void UnhookWhenNoneWaits();
-
-        CWnd* m_pWnd;
-        Creation* m_pOuter;
-        bool m_bBound = false;      // the hook bound the object to its window
-        bool m_bDestroyed = false;  // that window went again (WM_NCDESTROY)
-    };
-
 protected:
     // Routes a message through the message map, then to the default processing.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
@@ -103,7 +72,7 @@ protected:
 
 private:
     friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
-    friend LRESULT CALLBACK AfxCbtFilterHook(int, WPARAM, LPARAM);
+    friend class WindowCreation;
 
     void AttachPermanent(HWND hWnd);
     void DetachPermanent();
@@ -111,3 +80,7 @@ private:
 
     WNDPROC m_pfnSuper = nullptr;
 };
+
+// The window procedure of every window the framework makes, from its first message
+// on: hands each message to the window's object.
+LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);

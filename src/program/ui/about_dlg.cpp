@@ -10,7 +10,7 @@ CAboutDlg::~CAboutDlg() = default;
 // OK and Esc end the box through the dialog's own handlers; nothing else to handle.
 const MessageMap* CAboutDlg::GetThisMessageMap()
 {
-    static const MessageMap map{CDialog::GetThisMessageMap(), nullptr, 0};
+    static const MessageMap map = MakeMessageMap(CDialog::GetThisMessageMap());
     return &map;
 }
 

@@ -1,8 +1,18 @@
-// Checks on the sheet shared by the core's and the program's tests.
+// Scenes for the tests, and checks on them, shared by the core's and the program's tests.
 #pragma once
+
+#include <memory>
 
 #include "bits.h"
 #include "sim/scene.h"
+
+// A scene with its start values (on the heap: it is large).
+inline std::unique_ptr<SceneState> NewScene()
+{
+    auto s = std::make_unique<SceneState>();
+    s->InitScene();
+    return s;
+}
 
 // The flat start sheet at rest, bit for bit (so a -0 counts as moved).
 inline bool FlatAndAtRest(const SceneState& s)

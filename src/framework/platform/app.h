@@ -79,8 +79,6 @@ public:
 CWinApp* AfxGetApp();
 CWinThread* AfxGetThread();
 CWnd* AfxGetMainWnd();
-// The module whose resources the program loads: the application's, else the executable.
-HINSTANCE AfxGetResourceHandle();
 // The program holds no embedded controls; there is no container to set up.
 inline void AfxEnableControlContainer() {}
 

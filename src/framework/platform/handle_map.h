@@ -15,6 +15,13 @@ public:
     HandleMap& operator=(const HandleMap&) = delete;
     ~HandleMap() { DeleteTemporary(); }
 
+    // The calling thread's map.
+    static HandleMap& ForThisThread()
+    {
+        thread_local HandleMap map;
+        return map;
+    }
+
     Object* LookupPermanent(Handle h) const
     {
         auto it = permanent_.find(h);

@@ -16,8 +16,8 @@ CSurfaceDlg::~CSurfaceDlg()
     m_dcMem.DeleteDC();
     m_pBitmap.reset();
     // No idle pass may tick a dialog that is gone.
-    if (theApp.m_pDlg == this) {
-        theApp.m_pDlg = nullptr;
+    if (auto* app = dynamic_cast<CSurfaceApp*>(AfxGetApp()); app != nullptr && app->m_pDlg == this) {
+        app->m_pDlg = nullptr;
     }
 }
 

@@ -1,6 +1,6 @@
 #include "platform/cstring.h"
 
-#include "platform/app.h"
+#include "platform/module.h"
 
 BOOL CString::LoadString(UINT nID)
 {
