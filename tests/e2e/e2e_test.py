@@ -5,7 +5,10 @@ xdotool the way a person would, judged by screenshots and exit codes.
     e2e_test.py SORVEL_EXE [SCREENSHOT_DIR]
 
 Needs DISPLAY (a private one: the test presses keys) and WINEPREFIX set, as the
-test command does.
+test command does. With SORVEL_MANAGED_WINEPREFIX set as well (a prefix whose
+windows go to the window manager while Wine draws their captions, as on a person's
+desktop), one more run follows under a real window manager, openbox, which the test
+starts and stops itself.
 """
 
 import os
@@ -66,8 +69,10 @@ def black_or_white(p):
 class Sorvel:
     """One run of the program."""
 
-    def __init__(self, exe):
+    def __init__(self, exe, prefix=None):
         env = dict(os.environ, WINEDEBUG="-all")
+        if prefix:
+            env["WINEPREFIX"] = prefix
         self.process = subprocess.Popen(["wine", exe], env=env, stdin=subprocess.DEVNULL,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.window = wait_for_window("^Sorvel$")
@@ -103,6 +108,21 @@ class Sorvel:
         rect = self.client_rect(image)
         return image, rect, image.crop(rect)
 
+    def frames(self, gap=0.3):
+        """Two pictures of the client area, the gap apart in seconds."""
+        _, _, first = self.picture()
+        time.sleep(gap)
+        _, _, second = self.picture()
+        return first, second
+
+    def caption_colour(self):
+        return caption_colour(self.geometry())
+
+    def caption_icon(self):
+        """Where the caption's icon is: a click there opens the system menu."""
+        x, y, _, _ = self.geometry()
+        return x + 12, y + 13
+
     def exit_code(self, timeout=15):
         try:
             return self.process.wait(timeout)
@@ -126,6 +146,45 @@ def window_exists(pattern):
     return bool(xdotool("search", "--name", pattern).split())
 
 
+def caption_colour(geometry, image=None):
+    """The colour of a window's caption bar, halfway along it, clear of its text and buttons."""
+    x, y, w, _ = geometry
+    return (image or Image()).at(x + w // 2, y + 12)
+
+
+def system_menu(run, *keys):
+    """Opens the system menu by clicking the caption's icon, then presses the keys."""
+    xdotool("mousemove", *map(str, run.caption_icon()), "click", "1")
+    time.sleep(0.4)
+    key(*keys)
+
+
+def about_box_from_menu(run, shots, name, open_menu):
+    """Chooses the system menu's last item with open_menu(); checks the About box that
+    comes up and closes it with Enter. Returns where it stood (x, y, w, h) and the
+    colours of its caption and of the main window's meanwhile, or None."""
+    open_menu()
+    try:
+        about = wait_for_window("^" + ABOUT_CAPTION + "$", timeout=10)
+    except SystemExit:
+        about = None
+    if not check(about is not None, "the system menu's last item opens the About box"):
+        return None
+    image = Image()
+    ax, ay, aw, ah = (int(v.split("=")[1]) for v in xdotool("getwindowgeometry", "--shell", about).split()[1:5])
+    save(image, (ax, ay, ax + aw, ay + ah), shots, name)
+    captions = caption_colour((ax, ay, aw, ah), image), caption_colour(run.geometry(), image)
+    # Its texts: dark pixels in the band right of the icon, below the caption.
+    band = image.crop((ax + aw // 5, ay + ah // 3, ax + 2 * aw // 3, ay + ah - 4))
+    check(sum(1 for i in range(0, len(band), 3) if band[i] < 96) > 100, "the About box shows its texts")
+    open1, open2 = run.frames(0.4)
+    check(open1 == open2, "while the About box is open the sheet stands still")
+    key("Return")  # its default button, OK
+    time.sleep(0.5)
+    check(not window_exists("^" + ABOUT_CAPTION + "$"), "Enter closes the About box")
+    return (ax, ay, aw, ah), captions
+
+
 def save(image, rect, directory, name):
     if directory:
         left, top, right, bottom = rect
@@ -147,6 +206,7 @@ def main():
     check(abs((2 * x + w) - image.width) <= 2 and abs((2 * y + h) - image.height) <= 2,
           "the window opens centred on the screen")
     left, top, right, bottom = client
+    active = run.caption_colour()
     check(right - left > 300 and bottom - top > 200, "the client area is found: %r" % (client,))
     check(image.at(left, top) == (255, 255, 255) and image.at(right - 1, top) == (255, 255, 255),
           "the client area around the sheet is white")
@@ -190,44 +250,36 @@ def main():
                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     notepad = wait_for_window("Notepad")
     time.sleep(0.3)
-    _, _, away1 = run.picture()
-    time.sleep(0.5)
-    _, _, away2 = run.picture()
+    away1, away2 = run.frames(0.5)
     check(away1 == away2, "without the focus the picture stands still")
     xdotool("windowclose", notepad)
     other.kill()
     other.wait()
     xdotool("mousemove", str(x + w // 2), str(y + 8), "click", "1")  # the caption
     time.sleep(0.5)
-    _, _, back1 = run.picture()
-    time.sleep(0.3)
-    _, _, back2 = run.picture()
+    back1, back2 = run.frames()
     check(back1 != back2, "with the focus back the sheet moves again")
+    check(run.caption_colour() == active, "and its caption looks active again")
 
-    # The About box, from the system menu: Alt+Space, the last item, Enter.
-    key("alt+space")
-    time.sleep(0.4)
-    key("Up", "Return")
-    try:
-        about = wait_for_window("^" + ABOUT_CAPTION + "$", timeout=10)
-    except SystemExit:
-        about = None
-    if check(about is not None, "the system menu's last item opens the About box"):
-        image = Image()
-        ax, ay, aw, ah = (int(v.split("=")[1]) for v in xdotool("getwindowgeometry", "--shell", about).split()[1:5])
-        save(image, (ax, ay, ax + aw, ay + ah), shots, "about")
+    # The About box, from the system menu: Alt+Space, the last item, Enter. While it
+    # is open the sheet stands still.
+    def open_about():
+        key("alt+space")
+        time.sleep(0.4)
+        key("Up", "Return")
+
+    about = about_box_from_menu(run, shots, "about", open_about)
+    active_look = active  # what an active caption looks like: the About box's, when it has the focus
+    if about is not None:
+        (ax, ay, aw, ah), (about_caption, inactive) = about
+        active_look = about_caption
+        check(about_caption == active != inactive,
+              "the caption looks active while the window is (%r, as the About box's when it has the focus: "
+              "%r), and not while the About box has it (%r)" % (active, about_caption, inactive))
+        check(run.caption_colour() == active, "with the About box gone the caption looks active again")
         check(abs((2 * ax + aw) - (2 * x + w)) <= 2 and abs((2 * ay + ah) - (2 * y + h)) <= 2,
               "the About box is centred over the main window")
-        _, _, open1 = run.picture()
-        time.sleep(0.4)
-        _, _, open2 = run.picture()
-        check(open1 == open2, "while the About box is open the sheet stands still")
-        key("Return")  # its default button, OK
-        time.sleep(0.5)
-        check(not window_exists("^" + ABOUT_CAPTION + "$"), "OK closes the About box")
-        _, _, after1 = run.picture()
-        time.sleep(0.3)
-        _, _, after2 = run.picture()
+        after1, after2 = run.frames()
         check(after1 != after2, "after the About box the animation goes on")
 
     # A bigger window: the picture is centred in the new client area. (The Space of
@@ -258,8 +310,64 @@ def main():
     key("c")  # Close
     check(run.exit_code() == 0, "the system menu's Close ends the program with exit code 0")
 
+    managed = os.environ.get("SORVEL_MANAGED_WINEPREFIX")
+    if managed:
+        managed_desktop(exe, shots, managed, active_look)
+
     print("%d failed" % len(failures) if failures else "all passed")
     return 1 if failures else 0
+
+
+def managed_desktop(exe, shots, prefix, active):
+    """One run under a window manager, as on a person's desktop: the manager places,
+    focuses, maximises and restores the window, while Wine draws its caption, whose
+    icon opens Sorvel's own system menu."""
+    wm = subprocess.Popen(["openbox", "--sm-disable"], stdin=subprocess.DEVNULL,
+                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        time.sleep(1)
+        check(wm.poll() is None, "the window manager runs")
+        run = Sorvel(exe, prefix)
+        check(run.caption_colour() == active, "under the window manager Sorvel opens with the focus, its "
+              "caption active")
+        key("c")
+        time.sleep(0.4)
+        key("space")
+        poked1, poked2 = run.frames()
+        check(poked1 != poked2, "Space pokes the sheet")
+
+        about_box_from_menu(run, shots, "managed-about", lambda: system_menu(run, "Up", "Return"))
+
+        _, _, w, h = run.geometry()
+        system_menu(run, "x")  # Maximize
+        time.sleep(0.8)
+        key("c")
+        time.sleep(0.4)
+        image, client, _ = run.picture()
+        save(image, client, shots, "managed-maximised")
+        left, top, right, bottom = client
+        check(right - left > w and bottom - top > h, "maximised, the client area grew: %r" % (client,))
+        check(image.at((left + right) // 2, (top + bottom) // 2) == (0, 0, 0), "the sheet is centred in it")
+
+        system_menu(run, "r")  # Restore
+        time.sleep(0.8)
+        key("c")
+        time.sleep(0.4)
+        image, client, _ = run.picture()
+        left, top, right, bottom = client
+        _, _, w2, h2 = run.geometry()
+        check((w2, h2) == (w, h), "restored, the window has its size back: %dx%d" % (w2, h2))
+        check(image.at((left + right) // 2, (top + bottom) // 2) == (0, 0, 0), "the sheet is centred again")
+        key("space")
+        moving1, moving2 = run.frames()
+        check(moving1 != moving2, "and it animates")
+
+        key("Escape")
+        check(run.exit_code() == 0, "under the window manager Esc ends the program with exit code 0")
+    finally:
+        wm.terminate()
+        wm.wait()
+        subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=prefix))
 
 
 if __name__ == "__main__":

@@ -90,6 +90,13 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd)
         }
         return FALSE;
     }
+    // The dialog manager activates a dialog while it is still hidden, before it can
+    // be the foreground window, so its caption is drawn inactive; showing it then
+    // makes it the foreground window without a word to it (Wine does so). Once it is
+    // both, say so, and the caption is drawn active.
+    if (IsWindowVisible() && ::GetForegroundWindow() == hWnd && ::GetActiveWindow() == hWnd) {
+        SendMessage(WM_NCACTIVATE, TRUE, 0);
+    }
     return TRUE;
 }
 
