@@ -1,4 +1,5 @@
-# Warnings as errors for the project's own code, on every compiler it is built with.
+# Warnings as errors for the project's own code on GCC and clang, native and for Windows
+# (MSVC, which nothing here builds with, gets its usual /W4 only).
 # Third-party code built in the tree (GoogleTest, Google Benchmark) keeps its own
 # warnings, and its headers count as system headers in ours.
 
