@@ -6,11 +6,12 @@
 # Our warnings on one target.
 function(sorvel_warnings target)
     if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
-        target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:
-            -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion -Werror>)
+        set(flags -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion -Werror)
     elseif(MSVC)
-        target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:/W4>)
+        set(flags /W4)
     endif()
+    # C++ only: not for the resource compiler.
+    target_compile_options(${target} PRIVATE "$<$<COMPILE_LANGUAGE:CXX>:${flags}>")
 endfunction()
 
 # add_subdirectory for third-party sources: built only as far as our targets need them,
