@@ -15,7 +15,8 @@ ensure_packages() {
 }
 
 NATIVE_PACKAGES=(cmake g++ make libgtest-dev libbenchmark-dev clang libclang-rt-dev)
-WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 googletest wine wine64 fonts-wine xvfb xdotool imagemagick fonts-ipafont-gothic python3)
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 clang lld googletest wine wine64 fonts-wine xvfb xdotool imagemagick
+    fonts-ipafont-gothic python3)
 
 # Starts a private X display for the Windows programs; sets DISPLAY and XVFB_PID.
 # Large enough for a window with a 1920 x 1080 client area.

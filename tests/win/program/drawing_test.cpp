@@ -28,7 +28,7 @@ std::vector<uint32_t> Capture(HDC source, int w, int h)
     const HGDIOBJ old = ::SelectObject(dc, dib);
     ::BitBlt(dc, 0, 0, w, h, source, 0, 0, SRCCOPY);
     ::GdiFlush();
-    std::vector<uint32_t> pixels(static_cast<std::size_t>(w) * h);
+    std::vector<uint32_t> pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
     std::memcpy(pixels.data(), bits, pixels.size() * sizeof(uint32_t));
     ::SelectObject(dc, old);
     ::DeleteDC(dc);

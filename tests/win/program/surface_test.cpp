@@ -103,11 +103,11 @@ TEST_F(Program, SystemMenuEndsWithTheAboutItem)
     MENUITEMINFOW separator = {};
     separator.cbSize = sizeof separator;
     separator.fMask = MIIM_FTYPE;
-    ASSERT_TRUE(::GetMenuItemInfoW(menu, count - 2, TRUE, &separator));
+    ASSERT_TRUE(::GetMenuItemInfoW(menu, static_cast<UINT>(count - 2), TRUE, &separator));
     EXPECT_NE(separator.fType & MFT_SEPARATOR, 0u);
     EXPECT_EQ(::GetMenuItemID(menu, count - 1), static_cast<UINT>(IDM_ABOUTBOX));
     wchar_t text[64] = {};
-    ::GetMenuStringW(menu, count - 1, text, 64, MF_BYPOSITION);
+    ::GetMenuStringW(menu, static_cast<UINT>(count - 1), text, 64, MF_BYPOSITION);
     EXPECT_EQ(std::wstring(text), L"Sorvel \u306E\uFF8A\uFF9E\uFF70\uFF7C\uFF9E\uFF6E\uFF9D\u60C5\u5831(&A)...");
 }
 

@@ -42,9 +42,10 @@ void ExpectNothingPiledUp(const Usage& before, const Usage& after)
     EXPECT_LE(after.processGdi, before.processGdi + 2);
     EXPECT_LT(after.privateBytes, before.privateBytes + 4 * 1024 * 1024) << "memory grew";
     std::printf("memory DCs %ld -> %ld, GDI objects %ld -> %ld, process GDI handles %lu -> %lu, "
-                "private bytes %zu -> %zu\n",
+                "private bytes %llu -> %llu\n",
                 before.memoryDCs, after.memoryDCs, before.gdiObjects, after.gdiObjects, before.processGdi,
-                after.processGdi, before.privateBytes, after.privateBytes);
+                after.processGdi, static_cast<unsigned long long>(before.privateBytes),
+                static_cast<unsigned long long>(after.privateBytes));
 }
 
 class Soak : public Program {
@@ -136,8 +137,8 @@ TEST_F(Soak, HundredThousandTicksOfRandomKeysAndSizes)
     EXPECT_EQ(before.gdiObjects, opening.gdiObjects);
     Run(9000, kBulkTicks, {}, 10);
     ReleaseKeys();
-    std::printf("%d ticks in %lu ms; private bytes at the start %zu\n", kBulkTicks, ::GetTickCount() - start,
-                opening.privateBytes);
+    std::printf("%d ticks in %lu ms; private bytes at the start %llu\n", kBulkTicks, ::GetTickCount() - start,
+                static_cast<unsigned long long>(opening.privateBytes));
 
     Resize(kOpeningSize);
     TickWork(kBulkTicks);

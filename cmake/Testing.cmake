@@ -1,0 +1,15 @@
+# Every CTest entry has a timeout, so that a hung test fails alone instead of holding up
+# the whole test command. (The test presets also give any test without one a default.)
+
+# sorvel_add_test(NAME name TIMEOUT seconds [LABELS label...] COMMAND command [arg...])
+function(sorvel_add_test)
+    cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME;TIMEOUT" "LABELS;COMMAND")
+    if(NOT arg_NAME OR NOT arg_TIMEOUT OR NOT arg_COMMAND OR arg_UNPARSED_ARGUMENTS)
+        message(FATAL_ERROR "sorvel_add_test(NAME name TIMEOUT seconds [LABELS ...] COMMAND ...)")
+    endif()
+    add_test(NAME ${arg_NAME} COMMAND ${arg_COMMAND})
+    set_tests_properties(${arg_NAME} PROPERTIES TIMEOUT ${arg_TIMEOUT})
+    if(arg_LABELS)
+        set_tests_properties(${arg_NAME} PROPERTIES LABELS "${arg_LABELS}")
+    endif()
+endfunction()
