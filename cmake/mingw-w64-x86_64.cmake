@@ -13,8 +13,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Executables carry the C++ runtime and the thread library: no MinGW DLL at run time.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-
 # Test programs (and anything else CMake runs) go through Wine.
 set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/wine-run")
