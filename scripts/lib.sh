@@ -46,45 +46,8 @@ stop_xvfb() {
     fi
 }
 
-# Makes (once) a Wine prefix in DIR and points WINEPREFIX at it. In it:
-# - the Japanese font stands in for the dialogs' font, and is linked to Tahoma
-#   (menus and captions), which has no Japanese of its own; the SystemLink value
-#   is the list "ipagp.ttf,IPAPGothic";
-# - windows are not left to a window manager: the private display has none, and
-#   Wine would wait two seconds for one every time a window is hidden. Wine draws
-#   frames and captions itself instead, with its own Marlett for the buttons.
-#
-# With a second argument "managed", windows stay with the window manager (for a
-# person's own display).
-prepare_wine_prefix() {
-    export WINEPREFIX=$1 WINEDEBUG=-all
-    local managed=N
-    [ "${2:-}" = managed ] && managed=Y
-    [ -f "$WINEPREFIX/.sorvel-ready" ] && return 0
-    echo "== making a Wine prefix in $WINEPREFIX"
-    rm -rf "$WINEPREFIX"
-    mkdir -p "$WINEPREFIX"
-    # No Mono or Gecko: the programs need neither, and there is no network to fetch them.
-    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1 || return 1
-    local reg="$WINEPREFIX/sorvel.reg"
-    # UTF-16, so that the Japanese names survive whatever the locale.
-    {
-        printf '\xff\xfe'
-        printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
-            '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
-            '"ＭＳ Ｐゴシック"="IPAPGothic"' \
-            '"ＭＳ ゴシック"="IPAGothic"' '' \
-            '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]' \
-            '"Tahoma"=hex(7):69,00,70,00,61,00,67,00,70,00,2e,00,74,00,74,00,66,00,2c,00,49,00,50,00,41,00,50,00,47,00,6f,00,74,00,68,00,69,00,63,00,00,00,00,00' '' \
-            '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' \
-            "\"Managed\"=\"$managed\"" |
-            iconv -f UTF-8 -t UTF-16LE
-    } >"$reg"
-    wine regedit /S "$reg" >/dev/null 2>&1 || return 1
-    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" || return 1
-    wineserver -w
-    touch "$WINEPREFIX/.sorvel-ready"
-}
+# prepare_wine_prefix DIR [managed]: the Wine prefix, made or brought up to date.
+. "$(dirname "${BASH_SOURCE[0]}")/wine-prefix.sh"
 
 # Keeps one Wine server up for the prefix, and starts Wine's background services
 # now, with their output going nowhere: started later, from a test, they would
