@@ -57,24 +57,55 @@ start_wine_server() {
         wine cmd.exe /c exit </dev/null >/dev/null 2>&1
 }
 
+# Writes into DIR a deb-src entry for every enabled entry of apt's own configured
+# sources (deb822 *.sources files and one-line entries): the same archive, mirror or
+# snapshot, suites, components and keyrings.
+write_source_entries() {
+    local dir=$1 f
+    for f in /etc/apt/sources.list.d/*.sources; do
+        [ -f "$f" ] || continue
+        awk 'BEGIN { RS = ""; FS = "\n" }
+            {
+                out = ""; wanted = 0; enabled = 1
+                for (i = 1; i <= NF; i++) {
+                    line = $i
+                    if (line ~ /^#/) continue
+                    if (tolower(line) ~ /^types:/) {
+                        n = split(substr(line, 7), types, /[ \t]+/)
+                        for (j = 1; j <= n; j++) if (types[j] == "deb" || types[j] == "deb-src") wanted = 1
+                        line = "Types: deb-src"
+                    } else if (tolower(line) ~ /^enabled:[ \t]*no/) {
+                        enabled = 0
+                    }
+                    out = out line "\n"
+                }
+                if (wanted && enabled) printf "%s\n", out
+            }' "$f"
+    done >"$dir/host.sources"
+    for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+        [ -f "$f" ] && sed -n -E 's/^[[:space:]]*deb(-src)?([[:space:]])/deb-src\2/p' "$f"
+    done >"$dir/host.list"
+    return 0
+}
+
 # Google Benchmark's sources for the Windows build, from Debian's source package of
-# the same library that libbenchmark-dev ships for Linux; apt checks the archive's
-# signatures and the tarball's hashes. Unpacked once into DIR.
+# the same library that libbenchmark-dev ships for Linux, through a private apt
+# configuration that adds source entries to the machine's own sources; apt checks
+# the archive's signatures and the tarball's hashes. Unpacked once into DIR.
 fetch_benchmark_source() {
     local dest=$1
     [ -f "$dest/CMakeLists.txt" ] && return 0
     echo "== fetching Google Benchmark's sources from Debian"
-    local work codename
+    local work
     work=$(mktemp -d)
-    codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")
     mkdir -p "$work/parts" "$work/lists/partial" "$work/get"
     : >"$work/none.list"
-    printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: %s\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
-        "$codename" >"$work/parts/debian-src.sources"
+    write_source_entries "$work/parts"
     local apt=(apt-get -qq -o "Dir::Etc::SourceList=$work/none.list" -o "Dir::Etc::SourceParts=$work/parts"
         -o "Dir::State::Lists=$work/lists")
-    if "${apt[@]}" update >/dev/null 2>&1 &&
-        (cd "$work/get" && "${apt[@]}" source --download-only benchmark >/dev/null 2>&1); then
+    # A source without source packages makes the update fail; the others still count.
+    "${apt[@]}" update >/dev/null 2>&1 || true
+    if (cd "$work/get" && "${apt[@]}" source --download-only benchmark >/dev/null 2>&1); then
         mkdir -p "$dest" && tar -xzf "$work"/get/benchmark_*.orig.tar.gz -C "$dest" --strip-components=1
     fi
     rm -rf "$work"
