@@ -48,6 +48,18 @@ stop_xvfb() {
     fi
 }
 
+# Prints the X window of Sorvel's main window once it is on the display; fails
+# after 30 s without one.
+find_sorvel_window() {
+    local window _
+    for _ in $(seq 150); do
+        window=$(xdotool search --name '^Sorvel$' 2>/dev/null | head -n 1)
+        [ -n "$window" ] && echo "$window" && return 0
+        sleep 0.2
+    done
+    return 1
+}
+
 # prepare_wine_prefix DIR [managed]: the Wine prefix, made or brought up to date.
 . "$(dirname "${BASH_SOURCE[0]}")/wine-prefix.sh"
 
