@@ -1,5 +1,6 @@
 # What both Windows toolchains share: 64-bit Windows on MinGW-w64's sysroot, GNU windres,
-# a static C++ runtime, and Wine to run what is built. Included by the toolchain files.
+# and Wine to run what is built. Included by the toolchain files. (The static C++ runtime
+# is the project's own link option, in WindowsExecutable.cmake.)
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -12,9 +13,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Executables carry the C++ runtime and the thread library: no MinGW DLL at run time.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
 # Test programs (and anything else CMake runs) go through Wine.
 set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/wine-run")

@@ -16,7 +16,9 @@ ensure_packages() {
 
 NATIVE_PACKAGES=(cmake g++ make libgtest-dev libbenchmark-dev clang libclang-rt-dev)
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 clang lld googletest wine wine64 fonts-wine xvfb xdotool imagemagick
-    fonts-ipafont-gothic python3)
+    fonts-ipafont-gothic openbox python3)
+# For scripts/package: the Windows build, the installer, the Debian package and its checks.
+PACKAGE_PACKAGES=(cmake g++-mingw-w64-x86-64 googletest nsis icoutils lintian desktop-file-utils)
 
 # Starts a private X display for the Windows programs; sets DISPLAY and XVFB_PID.
 # Large enough for a window with a 1920 x 1080 client area.
@@ -47,44 +49,30 @@ stop_xvfb() {
     fi
 }
 
-# Makes (once) a Wine prefix in DIR and points WINEPREFIX at it. In it:
-# - the Japanese font stands in for the dialogs' font, and is linked to Tahoma
-#   (menus and captions), which has no Japanese of its own; the SystemLink value
-#   is the list "ipagp.ttf,IPAPGothic";
-# - windows are not left to a window manager: the private display has none, and
-#   Wine would wait two seconds for one every time a window is hidden. Wine draws
-#   frames and captions itself instead, with its own Marlett for the buttons.
-#
-# With a second argument "managed", windows stay with the window manager (for a
-# person's own display).
-prepare_wine_prefix() {
-    export WINEPREFIX=$1 WINEDEBUG=-all
-    local managed=N
-    [ "${2:-}" = managed ] && managed=Y
-    [ -f "$WINEPREFIX/.sorvel-ready" ] && return 0
-    echo "== making a Wine prefix in $WINEPREFIX"
-    rm -rf "$WINEPREFIX"
-    mkdir -p "$WINEPREFIX"
-    # No Mono or Gecko: the programs need neither, and there is no network to fetch them.
-    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1 || return 1
-    local reg="$WINEPREFIX/sorvel.reg"
-    # UTF-16, so that the Japanese names survive whatever the locale.
-    {
-        printf '\xff\xfe'
-        printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
-            '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
-            '"ＭＳ Ｐゴシック"="IPAPGothic"' \
-            '"ＭＳ ゴシック"="IPAGothic"' '' \
-            '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]' \
-            '"Tahoma"=hex(7):69,00,70,00,61,00,67,00,70,00,2e,00,74,00,74,00,66,00,2c,00,49,00,50,00,41,00,50,00,47,00,6f,00,74,00,68,00,69,00,63,00,00,00,00,00' '' \
-            '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' \
-            "\"Managed\"=\"$managed\"" |
-            iconv -f UTF-8 -t UTF-16LE
-    } >"$reg"
-    wine regedit /S "$reg" >/dev/null 2>&1 || return 1
-    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" || return 1
-    wineserver -w
-    touch "$WINEPREFIX/.sorvel-ready"
+# Prints the X window of Sorvel's main window once it is on the display; fails
+# after 30 s without one.
+find_sorvel_window() {
+    local window _
+    for _ in $(seq 150); do
+        window=$(xdotool search --name '^Sorvel$' 2>/dev/null | head -n 1)
+        [ -n "$window" ] && echo "$window" && return 0
+        sleep 0.2
+    done
+    return 1
+}
+
+# prepare_wine_prefix DIR [managed]: the Wine prefix, made or brought up to date.
+. "$(dirname "${BASH_SOURCE[0]}")/wine-prefix.sh"
+
+# The test prefixes: DIR for the programs on the bare display, and DIR-managed, a copy
+# of it with a person's desktop settings, for the end-to-end run under a window
+# manager. WINEPREFIX points at DIR afterwards.
+prepare_test_prefixes() {
+    local dir=$1
+    prepare_wine_prefix "$dir" || return 1
+    [ -d "$dir-managed" ] || cp -a "$dir" "$dir-managed" || return 1
+    prepare_wine_prefix "$dir-managed" managed || return 1
+    export WINEPREFIX=$dir
 }
 
 # Keeps one Wine server up for the prefix, and starts Wine's background services
@@ -95,24 +83,55 @@ start_wine_server() {
         wine cmd.exe /c exit </dev/null >/dev/null 2>&1
 }
 
+# Writes into DIR a deb-src entry for every enabled entry of apt's own configured
+# sources (deb822 *.sources files and one-line entries): the same archive, mirror or
+# snapshot, suites, components and keyrings.
+write_source_entries() {
+    local dir=$1 f
+    for f in /etc/apt/sources.list.d/*.sources; do
+        [ -f "$f" ] || continue
+        awk 'BEGIN { RS = ""; FS = "\n" }
+            {
+                out = ""; wanted = 0; enabled = 1
+                for (i = 1; i <= NF; i++) {
+                    line = $i
+                    if (line ~ /^#/) continue
+                    if (tolower(line) ~ /^types:/) {
+                        n = split(substr(line, 7), types, /[ \t]+/)
+                        for (j = 1; j <= n; j++) if (types[j] == "deb" || types[j] == "deb-src") wanted = 1
+                        line = "Types: deb-src"
+                    } else if (tolower(line) ~ /^enabled:[ \t]*no/) {
+                        enabled = 0
+                    }
+                    out = out line "\n"
+                }
+                if (wanted && enabled) printf "%s\n", out
+            }' "$f"
+    done >"$dir/host.sources"
+    for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+        [ -f "$f" ] && sed -n -E 's/^[[:space:]]*deb(-src)?([[:space:]])/deb-src\2/p' "$f"
+    done >"$dir/host.list"
+    return 0
+}
+
 # Google Benchmark's sources for the Windows build, from Debian's source package of
-# the same library that libbenchmark-dev ships for Linux; apt checks the archive's
-# signatures and the tarball's hashes. Unpacked once into DIR.
+# the same library that libbenchmark-dev ships for Linux, through a private apt
+# configuration that adds source entries to the machine's own sources; apt checks
+# the archive's signatures and the tarball's hashes. Unpacked once into DIR.
 fetch_benchmark_source() {
     local dest=$1
     [ -f "$dest/CMakeLists.txt" ] && return 0
     echo "== fetching Google Benchmark's sources from Debian"
-    local work codename
+    local work
     work=$(mktemp -d)
-    codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")
     mkdir -p "$work/parts" "$work/lists/partial" "$work/get"
     : >"$work/none.list"
-    printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: %s\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
-        "$codename" >"$work/parts/debian-src.sources"
+    write_source_entries "$work/parts"
     local apt=(apt-get -qq -o "Dir::Etc::SourceList=$work/none.list" -o "Dir::Etc::SourceParts=$work/parts"
         -o "Dir::State::Lists=$work/lists")
-    if "${apt[@]}" update >/dev/null 2>&1 &&
-        (cd "$work/get" && "${apt[@]}" source --download-only benchmark >/dev/null 2>&1); then
+    # A source without source packages makes the update fail; the others still count.
+    "${apt[@]}" update >/dev/null 2>&1 || true
+    if (cd "$work/get" && "${apt[@]}" source --download-only benchmark >/dev/null 2>&1); then
         mkdir -p "$dest" && tar -xzf "$work"/get/benchmark_*.orig.tar.gz -C "$dest" --strip-components=1
     fi
     rm -rf "$work"

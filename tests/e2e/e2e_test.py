@@ -12,8 +12,10 @@ starts and stops itself.
 """
 
 import os
+import shutil
 import subprocess
 import sys
+import tempfile
 import time
 
 ABOUT_CAPTION = "Sorvel\u306e\uff8a\uff9e\uff70\uff7c\uff9e\uff6e\uff9d\u60c5\u5831"
@@ -311,7 +313,8 @@ def main():
     check(run.exit_code() == 0, "the system menu's Close ends the program with exit code 0")
 
     managed = os.environ.get("SORVEL_MANAGED_WINEPREFIX")
-    if managed:
+    if managed and check(os.path.isdir(managed), "there is a prefix for the run under a window manager: "
+                         + managed):
         managed_desktop(exe, shots, managed, active_look)
 
     print("%d failed" % len(failures) if failures else "all passed")
@@ -322,7 +325,10 @@ def managed_desktop(exe, shots, prefix, active):
     """One run under a window manager, as on a person's desktop: the manager places,
     focuses, maximises and restores the window, while Wine draws its caption, whose
     icon opens Sorvel's own system menu."""
-    wm = subprocess.Popen(["openbox", "--sm-disable"], stdin=subprocess.DEVNULL,
+    # Whatever openbox keeps (its cache, its settings) goes into a folder of the test's.
+    home = tempfile.mkdtemp(prefix="sorvel-openbox-")
+    wm_env = dict(os.environ, XDG_CACHE_HOME=home, XDG_CONFIG_HOME=home, XDG_DATA_HOME=home, XDG_STATE_HOME=home)
+    wm = subprocess.Popen(["openbox", "--sm-disable"], env=wm_env, stdin=subprocess.DEVNULL,
                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         time.sleep(1)
@@ -367,6 +373,7 @@ def managed_desktop(exe, shots, prefix, active):
     finally:
         wm.terminate()
         wm.wait()
+        shutil.rmtree(home, ignore_errors=True)
         subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=prefix))
 
 

@@ -1,0 +1,28 @@
+# Fails unless the Windows program EXE imports only DLLs that every Windows has:
+# the MinGW runtime (libstdc++, libgcc, libwinpthread) must be linked in.
+#   cmake -DEXE=Sorvel.exe -DOBJDUMP=x86_64-w64-mingw32-objdump -P system_dlls_only.cmake
+cmake_minimum_required(VERSION 3.21)
+execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "${OBJDUMP} could not read ${EXE}")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
+if(NOT imports)
+    message(FATAL_ERROR "no imported DLL found in ${EXE}")
+endif()
+set(system advapi32 comctl32 comdlg32 gdi32 kernel32 msvcrt ole32 oleaut32 psapi shell32 shlwapi
+    ucrtbase user32 uxtheme version winmm ws2_32)
+set(foreign)
+foreach(line IN LISTS imports)
+    string(REGEX REPLACE "^DLL Name: *" "" dll "${line}")
+    string(STRIP "${dll}" dll)
+    string(TOLOWER "${dll}" name)
+    string(REGEX REPLACE "\\.dll$" "" name "${name}")
+    if(NOT name IN_LIST system AND NOT name MATCHES "^api-ms-win-")
+        list(APPEND foreign ${dll})
+    endif()
+    message(STATUS "imports ${dll}")
+endforeach()
+if(foreign)
+    message(FATAL_ERROR "${EXE} needs DLLs that Windows does not have: ${foreign}")
+endif()
