@@ -148,6 +148,17 @@ def window_exists(pattern):
     return bool(xdotool("search", "--name", pattern).split())
 
 
+def flat_sheet(run, shots=None, name=None):
+    """Lays the sheet flat with C and takes a picture; returns the client area and
+    whether the grid lines cross at its centre, as the sheet's centre must."""
+    key("c")
+    time.sleep(0.4)
+    image, client, _ = run.picture()
+    save(image, client, shots, name)
+    left, top, right, bottom = client
+    return client, image.at((left + right) // 2, (top + bottom) // 2) == (0, 0, 0)
+
+
 def caption_colour(geometry, image=None):
     """The colour of a window's caption bar, halfway along it, clear of its text and buttons."""
     x, y, w, _ = geometry
@@ -188,7 +199,7 @@ def about_box_from_menu(run, shots, name, open_menu):
 
 
 def save(image, rect, directory, name):
-    if directory:
+    if directory and name:
         left, top, right, bottom = rect
         ppm = b"P6 %d %d 255\n" % (right - left, bottom - top) + image.crop(rect)
         subprocess.run(["convert", "ppm:-", os.path.join(directory, name + ".png")], input=ppm, check=True)
@@ -290,14 +301,9 @@ def main():
     time.sleep(0.4)
     key("x")  # Maximize
     time.sleep(0.5)
-    key("c")
-    time.sleep(0.5)
-    image, client, _ = run.picture()
-    save(image, client, shots, "maximised")
-    left, top, right, bottom = client
-    check(right - left > w and bottom - top > h, "the window grew: client area %r" % (client,))
-    check(image.at(left + (right - left) // 2, top + (bottom - top) // 2) == (0, 0, 0),
-          "the sheet is centred in the new client area")
+    (left, top, right, bottom), centred = flat_sheet(run, shots, "maximised")
+    check(right - left > w and bottom - top > h, "the window grew: client area %r" % ((left, top, right, bottom),))
+    check(centred, "the sheet is centred in the new client area")
 
     key("Escape")
     check(run.exit_code() == 0, "Esc ends the program with exit code 0")
@@ -347,23 +353,17 @@ def managed_desktop(exe, shots, prefix, active):
         _, _, w, h = run.geometry()
         system_menu(run, "x")  # Maximize
         time.sleep(0.8)
-        key("c")
-        time.sleep(0.4)
-        image, client, _ = run.picture()
-        save(image, client, shots, "managed-maximised")
-        left, top, right, bottom = client
-        check(right - left > w and bottom - top > h, "maximised, the client area grew: %r" % (client,))
-        check(image.at((left + right) // 2, (top + bottom) // 2) == (0, 0, 0), "the sheet is centred in it")
+        (left, top, right, bottom), centred = flat_sheet(run, shots, "managed-maximised")
+        check(right - left > w and bottom - top > h,
+              "maximised, the client area grew: %r" % ((left, top, right, bottom),))
+        check(centred, "the sheet is centred in it")
 
         system_menu(run, "r")  # Restore
         time.sleep(0.8)
-        key("c")
-        time.sleep(0.4)
-        image, client, _ = run.picture()
-        left, top, right, bottom = client
+        _, centred = flat_sheet(run)
         _, _, w2, h2 = run.geometry()
         check((w2, h2) == (w, h), "restored, the window has its size back: %dx%d" % (w2, h2))
-        check(image.at((left + right) // 2, (top + bottom) // 2) == (0, 0, 0), "the sheet is centred again")
+        check(centred, "the sheet is centred again")
         key("space")
         moving1, moving2 = run.frames()
         check(moving1 != moving2, "and it animates")
