@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/surface_app.h"
-#include "heap_watch.h"
+#include "platform/seams.h"
 #include "keys.h"
 #include "program_support.h"
 #include "ui/surface_dlg.h"
@@ -67,14 +67,19 @@ protected:
     CSurfaceDlg* dlg = nullptr;
 };
 
-// One main dialog was made while the watch ran, and it was deleted exactly once; the
-// application holds no pointer to it any more.
-inline void ExpectOneDialogDeletedOnce(const HeapWatch& watch)
-{
-    const HeapWatch::Lifetimes dialogs = watch.Of(sizeof(CSurfaceDlg));
-    EXPECT_EQ(dialogs.allocated, 1);
-    EXPECT_EQ(dialogs.deleted, 1);
-    EXPECT_EQ(watch.DoubleDeletes(), 0);
-    EXPECT_EQ(theApp.m_pDlg, nullptr);
-    EXPECT_EQ(theApp.m_pMainWnd, nullptr);
-}
+// Points one platform call elsewhere while it lives: to make the platform refuse, or
+// behave as Windows does where Wine does not.
+class Refusal {
+public:
+    template <class Member, class Replacement>
+    Refusal(Member member, Replacement replacement) : saved_(AfxPlatformCalls())
+    {
+        AfxPlatformCalls().*member = replacement;
+    }
+    ~Refusal() { AfxPlatformCalls() = saved_; }
+    Refusal(const Refusal&) = delete;
+    Refusal& operator=(const Refusal&) = delete;
+
+private:
+    PlatformCalls saved_;
+};

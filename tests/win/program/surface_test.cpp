@@ -1,5 +1,4 @@
 #include "platform/seams.h"
-#include "heap_watch.h"
 #include "program_fixture.h"
 #include "ui/resource.h"
 
@@ -126,72 +125,6 @@ TEST_F(Program, AboutCommandsOpenTheAboutBox)
     }
 }
 
-namespace {
-
-// Counts the idle passes that reach the main window: each pass with count 0 sends it
-// the user-interface update.
-WNDPROC g_mainProc = nullptr;
-int g_idleUpdates = 0;
-
-LRESULT CALLBACK CountIdleUpdates(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    g_idleUpdates += message == WM_IDLEUPDATECMDUI ? 1 : 0;
-    return ::CallWindowProcW(g_mainProc, hWnd, message, wParam, lParam);
-}
-
-struct AboutWatch {
-    HWND main = nullptr;
-    HWND box = nullptr;
-    int updatesAtOpen = 0;
-    int updatesWhileOpen = -1;
-};
-AboutWatch* g_about = nullptr;
-
-void CALLBACK ChooseAbout(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    ::KillTimer(nullptr, timer);
-    ::PostMessageW(g_about->main, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
-}
-
-// A while after the box opened: how many idle passes came meanwhile. Then the box is
-// closed, and after it the program.
-void CALLBACK LookAgainAndClose(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    ::KillTimer(nullptr, timer);
-    g_about->updatesWhileOpen = g_idleUpdates - g_about->updatesAtOpen;
-    ::PostMessageW(g_about->box, WM_KEYDOWN, VK_ESCAPE, 0);
-    ::PostMessageW(g_about->main, WM_CLOSE, 0, 0);
-}
-
-}  // namespace
-
-TEST_F(Program, NoIdlePassRunsWhileTheAboutBoxIsOpen)
-{
-    g_mainProc = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrW(dlg->m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountIdleUpdates)));
-    g_idleUpdates = 0;
-    AboutWatch watch;
-    watch.main = dlg->m_hWnd;
-    g_about = &watch;
-    int code = -1;
-    WhileModal(
-        kAboutCaption,
-        [&] {
-            // The loop idles for a while, then the About item is chosen.
-            ::SetTimer(nullptr, 0, 200, &ChooseAbout);
-            code = theApp.Run();
-        },
-        [&](HWND box) {
-            watch.box = box;
-            watch.updatesAtOpen = g_idleUpdates;
-            ::SetTimer(nullptr, 0, 300, &LookAgainAndClose);
-        });
-    g_about = nullptr;
-    EXPECT_EQ(code, 0);
-    EXPECT_GT(watch.updatesAtOpen, 0) << "idle passes ran before the box opened";
-    EXPECT_EQ(watch.updatesWhileOpen, 0);
-}
-
 TEST_F(Program, CloseSystemCommandClosesTheWindow)
 {
     const HWND hWnd = dlg->m_hWnd;
@@ -220,17 +153,7 @@ TEST_F(Program, MinimisingKeepsTheSceneAndShowsTheIcon)
     EXPECT_EQ(dlg->m_bRebuildBuffer, 1) << "restoring reports the size again";
 }
 
-namespace {
-
-// The program's own tests, with the heap watched from before the dialog is made.
-class WatchedProgram : public Program {
-protected:
-    HeapWatch watch;
-};
-
-}  // namespace
-
-TEST_F(WatchedProgram, ClosingWhileTheAboutBoxIsOpenEndsTheProgramWithZero)
+TEST_F(Program, ClosingWhileTheAboutBoxIsOpenEndsTheProgramWithZero)
 {
     int code = -1;
     WhileModal(
@@ -241,5 +164,4 @@ TEST_F(WatchedProgram, ClosingWhileTheAboutBoxIsOpenEndsTheProgramWithZero)
         },
         [&](HWND) { dlg->PostMessage(WM_CLOSE); });  // takes the box with it
     EXPECT_EQ(code, 0);
-    ExpectOneDialogDeletedOnce(watch);
 }
