@@ -35,26 +35,3 @@ function(_sorvel_system_includes dir)
         _sorvel_system_includes(${subdir})
     endforeach()
 endfunction()
-
-# Every compiled target in DIR and below, except in third-party directories.
-function(_sorvel_warnings_for_tree dir)
-    get_property(third_party DIRECTORY ${dir} PROPERTY SORVEL_THIRD_PARTY)
-    if(third_party)
-        return()
-    endif()
-    get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
-    foreach(target IN LISTS targets)
-        get_target_property(type ${target} TYPE)
-        if(type MATCHES "^(EXECUTABLE|STATIC_LIBRARY|SHARED_LIBRARY|MODULE_LIBRARY|OBJECT_LIBRARY)$")
-            sorvel_warnings(${target})
-        endif()
-    endforeach()
-    get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
-    foreach(subdir IN LISTS subdirs)
-        _sorvel_warnings_for_tree(${subdir})
-    endforeach()
-endfunction()
-
-# Once the whole project is configured, so that no target of ours, wherever it is
-# defined, goes without.
-cmake_language(DEFER CALL _sorvel_warnings_for_tree ${CMAKE_CURRENT_SOURCE_DIR})

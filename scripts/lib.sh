@@ -75,6 +75,22 @@ prepare_test_prefixes() {
     export WINEPREFIX=$dir
 }
 
+# Configures the windows preset and builds Sorvel.exe alone.
+build_sorvel() {
+    cmake --preset windows >/dev/null && cmake --build --preset windows --target Sorvel -j "$(nproc)" >/dev/null
+}
+
+# The version that project() in CMakeLists.txt gives, as the windows build records it.
+project_version() { sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$PWD/build/windows/CMakeCache.txt"; }
+
+# start_private_session [CLEANUP]: a private virtual display and a warm Wine server on
+# the test prefix, for running the program without a person's display. Both go when
+# the script exits, after the script's own CLEANUP command.
+start_private_session() {
+    trap "${1:+$1; }wineserver -k 2>/dev/null; stop_xvfb" EXIT
+    start_xvfb && prepare_wine_prefix "$PWD/build/windows/wineprefix" && start_wine_server
+}
+
 # Keeps one Wine server up for the prefix, and starts Wine's background services
 # now, with their output going nowhere: started later, from a test, they would
 # inherit the test's output pipe and keep it open after the test ends.

@@ -13,19 +13,10 @@ before=6     # frames of the still sheet
 after=80     # frames after the poke
 
 ensure_packages "${NATIVE_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target Sorvel -j "$(nproc)" >/dev/null
+build_sorvel
 
 frames=$(mktemp -d)
-cleanup() {
-    wineserver -k 2>/dev/null
-    stop_xvfb
-    rm -rf "$frames"
-}
-trap cleanup EXIT
-start_xvfb
-prepare_wine_prefix "$PWD/build/windows/wineprefix"
-start_wine_server
+start_private_session 'rm -rf "$frames"'
 
 wine build/windows/bin/Sorvel.exe </dev/null >/dev/null 2>&1 &
 sorvel=$!

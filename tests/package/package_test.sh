@@ -40,7 +40,7 @@ run_until_esc() {
 }
 
 scripts/package || exit 1
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/windows/CMakeCache.txt)
+version=$(project_version)
 dir=Sorvel-$version-win64
 rm -rf "$work" && mkdir -p "$work"
 

@@ -93,8 +93,8 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd)
     // The dialog manager activates a dialog while it is still hidden, before it can
     // be the foreground window, so its caption is drawn inactive; showing it then
     // makes it the foreground window without a word to it (Wine does so). Once it is
-    // both, say so, and the caption is drawn active.
-    if (IsWindowVisible() && ::GetForegroundWindow() == hWnd && ::GetActiveWindow() == hWnd) {
+    // shown and in front, say so, and the caption is drawn active.
+    if (IsWindowVisible() && ::GetForegroundWindow() == hWnd) {
         SendMessage(WM_NCACTIVATE, TRUE, 0);
     }
     return TRUE;

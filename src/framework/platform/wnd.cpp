@@ -62,7 +62,10 @@ CWnd::~CWnd()
 
 CWnd* CWnd::FromHandle(HWND hWnd) { return WindowMap::ForThisThread().Lookup(hWnd); }
 
-CWnd* CWnd::FromHandlePermanent(HWND hWnd) { return hWnd == nullptr ? nullptr : WindowMap::ForThisThread().LookupPermanent(hWnd); }
+CWnd* CWnd::FromHandlePermanent(HWND hWnd)
+{
+    return hWnd == nullptr ? nullptr : WindowMap::ForThisThread().LookupPermanent(hWnd);
+}
 
 void CWnd::DeleteTempMap() { WindowMap::ForThisThread().DeleteTemporary(); }
 
