@@ -107,6 +107,17 @@ TEST_F(Camera, IdentityView)
     }
 }
 
+TEST_F(Camera, MorePixelsPerInchScaleTheOffsetsNotTheCentre)
+{
+    SetAngles(0, 0, 0);
+    s->m_pixelsPerUnit = 100.0 * 192 / 96;
+    ExpectPixel(Vector3(1, 0, 0), 220, 150);
+    ExpectPixel(Vector3(0, 0, -1), 200, 130);
+    s->m_pixelsPerUnit = 100.0 * 144 / 96;  // exactly 150
+    ExpectPixel(Vector3(-0.35, 0, 0), 194, 150);  // 194.75
+    ExpectPixel(Vector3(1, 0, 1), 215, 165);
+}
+
 TEST_F(Camera, TruncatesTowardZeroAfterAddingTheHalfSize)
 {
     SetAngles(0, 0, 0);

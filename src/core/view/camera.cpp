@@ -34,14 +34,14 @@ void ViewState::RotatePoint(const Vector3& src, Vector3& dst) const
 
 void ViewState::ProjectPoint(const Vector3& src, Vector3& dst) const
 {
-    // 1000 pixels per unit of sideways offset at unit depth; the camera looks along +y,
-    // x becomes the pixel column and z the pixel row (growing downwards).
+    // m_pixelsPerUnit pixels per unit of sideways offset at unit depth; the camera looks
+    // along +y, x becomes the pixel column and z the pixel row (growing downwards).
     const double depth = (src.y - m_camera.y) * 0.1;
     dst.z = depth;
     const int halfWidth = m_cxClient / 2;
     const int halfHeight = m_cyClient / 2;
-    const double column = (src.x - m_camera.x) * 100.0 / depth + halfWidth;
+    const double column = (src.x - m_camera.x) * m_pixelsPerUnit / depth + halfWidth;
     dst.x = sorvel::TruncateToPixel(column);
-    const double row = (src.z - m_camera.z) * 100.0 / depth + halfHeight;
+    const double row = (src.z - m_camera.z) * m_pixelsPerUnit / depth + halfHeight;
     dst.y = sorvel::TruncateToPixel(row);
 }

@@ -12,6 +12,9 @@ struct ViewState {
     Vector3 m_camera;        // camera position; it looks along +y
     int m_cxClient = 0;      // client-area size in pixels, written by the size handler only
     int m_cyClient = 0;
+    // Pixels per unit of sideways offset at unit depth: 100 at 96 dpi, and 100 * dpi / 96
+    // (or 100 * the device-pixel ratio) where the display has more pixels per inch.
+    double m_pixelsPerUnit = 100.0;
 
     // Fills m_rot from the three angles.
     void BuildRotation();
