@@ -1,22 +1,19 @@
 // The body of the animation loop, and the keys it reads.
+#include "sim/controls.h"
 #include "ui/surface_dlg.h"
 
 namespace {
 
 struct KeyBinding {
     int virtualKey;
-    void (*apply)(CSurfaceDlg& dlg);
+    Control control;
 };
 
 // Queried in this order once per tick; each effect applies at once, so C before
 // Space lays the sheet flat and then pokes it.
 const KeyBinding kKeys[] = {
-    {VK_LEFT, [](CSurfaceDlg& d) { d.m_angleZ -= 0.1; }},
-    {VK_RIGHT, [](CSurfaceDlg& d) { d.m_angleZ += 0.1; }},
-    {VK_UP, [](CSurfaceDlg& d) { d.m_angleX -= 0.1; }},
-    {VK_DOWN, [](CSurfaceDlg& d) { d.m_angleX += 0.1; }},
-    {'C', [](CSurfaceDlg& d) { d.ResetSheet(); }},
-    {VK_SPACE, [](CSurfaceDlg& d) { d.PokeSheet(); }},
+    {VK_LEFT, Control::TurnLeft}, {VK_RIGHT, Control::TurnRight}, {VK_UP, Control::TiltUp},
+    {VK_DOWN, Control::TiltDown}, {'C', Control::Reset},         {VK_SPACE, Control::Poke},
 };
 
 }  // namespace
@@ -26,7 +23,7 @@ void CSurfaceDlg::ApplyKeys()
     for (const KeyBinding& key : kKeys) {
         // Down now (high bit) or pressed since the last query (low bit).
         if (::GetAsyncKeyState(key.virtualKey) != 0) {
-            key.apply(*this);
+            ApplyControl(*this, key.control);
         }
     }
 }

@@ -1,0 +1,160 @@
+#include "render/raster.h"
+
+#include <algorithm>
+
+namespace sorvel {
+namespace {
+
+// A line seen along its major axis: the pixel at step k (0 <= k < steps) lies at
+// major0 + majorSign * k, and at the minor offset (k * minorRun / steps) rounded to the
+// nearest whole pixel, an exact half going to the smaller coordinate.
+struct MajorLine {
+    int64_t major0;
+    int64_t minor0;
+    int majorSign;
+    bool minorFalls;    // the minor coordinate decreases along the line
+    uint64_t steps;     // |major run|, > 0
+    uint64_t minorRun;  // |minor run|, <= steps
+
+    // k * minorRun = q * steps + r, exactly: both factors are below 2^32, so the product
+    // fits 64 unsigned bits.
+    int64_t Offset(uint64_t q, uint64_t r) const
+    {
+        // Rising: q + r/steps rounds up only past the half. Falling: -(q + r/steps)
+        // rounds down (further from zero) at the half as well.
+        const bool up = minorFalls ? 2 * r >= steps : 2 * r > steps;
+        const int64_t magnitude = static_cast<int64_t>(q) + (up ? 1 : 0);
+        return minorFalls ? -magnitude : magnitude;
+    }
+
+    int64_t MinorAt(int64_t k) const
+    {
+        const uint64_t product = static_cast<uint64_t>(k) * minorRun;
+        return minor0 + Offset(product / steps, product % steps);
+    }
+};
+
+// The first k in [lo, hi] where pred holds, for a pred that turns from false to true
+// once along the range; hi + 1 if it never holds.
+template <typename Pred>
+int64_t FirstWhere(int64_t lo, int64_t hi, Pred pred)
+{
+    ++hi;
+    while (lo < hi) {
+        const int64_t mid = lo + (hi - lo) / 2;
+        if (pred(mid)) {
+            hi = mid;
+        } else {
+            lo = mid + 1;
+        }
+    }
+    return lo;
+}
+
+// Draws the part of the line whose major coordinate lies in [0, majorLimit) and minor
+// coordinate in [0, minorLimit); plot(major, minor) writes one pixel.
+template <typename Plot>
+void DrawClipped(const MajorLine& line, int majorLimit, int minorLimit, Plot plot)
+{
+    // Steps inside the major range, from the major coordinate alone.
+    int64_t lo = 0;
+    int64_t hi = static_cast<int64_t>(line.steps) - 1;
+    if (line.majorSign > 0) {
+        lo = std::max(lo, -line.major0);
+        hi = std::min(hi, majorLimit - 1 - line.major0);
+    } else {
+        lo = std::max(lo, line.major0 - (majorLimit - 1));
+        hi = std::min(hi, line.major0);
+    }
+    if (lo > hi) {
+        return;
+    }
+    // The minor coordinate is monotone along the line: cut the steps down to those
+    // inside the minor range by bisection.
+    auto inside = [&](int64_t k) {
+        const int64_t m = line.MinorAt(k);
+        return m >= 0 && m < minorLimit;
+    };
+    if (!inside(lo) || !inside(hi)) {
+        auto reachedFromStart = [&](int64_t k) {
+            const int64_t m = line.MinorAt(k);
+            return line.minorFalls ? m < minorLimit : m >= 0;
+        };
+        auto leftAtEnd = [&](int64_t k) {
+            const int64_t m = line.MinorAt(k);
+            return line.minorFalls ? m < 0 : m >= minorLimit;
+        };
+        lo = FirstWhere(lo, hi, reachedFromStart);
+        hi = FirstWhere(lo, hi, leftAtEnd) - 1;
+        if (lo > hi) {
+            return;
+        }
+    }
+
+    const uint64_t start = static_cast<uint64_t>(lo) * line.minorRun;
+    uint64_t q = start / line.steps;
+    uint64_t r = start % line.steps;
+    int64_t major = line.major0 + line.majorSign * lo;
+    for (int64_t k = lo; k <= hi; ++k) {
+        plot(static_cast<int>(major), static_cast<int>(line.minor0 + line.Offset(q, r)));
+        major += line.majorSign;
+        r += line.minorRun;
+        if (r >= line.steps) {
+            r -= line.steps;
+            ++q;
+        }
+    }
+}
+
+uint64_t Magnitude(int64_t v) { return static_cast<uint64_t>(v < 0 ? -v : v); }
+
+}  // namespace
+
+void FillRaster(const Raster& raster, uint32_t colour)
+{
+    for (int y = 0; y < raster.height; ++y) {
+        uint32_t* row = raster.pixels + static_cast<std::ptrdiff_t>(y) * raster.stride;
+        std::fill(row, row + raster.width, colour);
+    }
+}
+
+void DrawLine(const Raster& raster, PixelPoint from, PixelPoint to, uint32_t colour)
+{
+    const int64_t dx = static_cast<int64_t>(to.x) - from.x;
+    const int64_t dy = static_cast<int64_t>(to.y) - from.y;
+    if (dx == 0 && dy == 0) {
+        return;
+    }
+    uint32_t* const pixels = raster.pixels;
+    const std::ptrdiff_t stride = raster.stride;
+    if (Magnitude(dx) >= Magnitude(dy)) {
+        const MajorLine line{from.x, from.y, dx > 0 ? 1 : -1, dy < 0, Magnitude(dx), Magnitude(dy)};
+        DrawClipped(line, raster.width, raster.height, [&](int x, int y) { pixels[y * stride + x] = colour; });
+    } else {
+        const MajorLine line{from.y, from.x, dy > 0 ? 1 : -1, dx < 0, Magnitude(dy), Magnitude(dx)};
+        DrawClipped(line, raster.height, raster.width, [&](int y, int x) { pixels[y * stride + x] = colour; });
+    }
+}
+
+void DrawSegments(const Raster& raster, const SegmentList& list)
+{
+    FillRaster(raster, kPaper);
+    for (int n = 0; n < kSegmentCount; ++n) {
+        if (list.drawable[n]) {
+            DrawLine(raster, list.segments[n].from, list.segments[n].to, kInk);
+        }
+    }
+}
+
+void BuildFrameSegments(const SceneState& scene, SegmentList& list)
+{
+    static Vector3 projected[kPointCount];
+    for (int k = 0; k < kPointCount; ++k) {
+        Vector3 rotated;
+        scene.RotatePoint(scene.m_pos[k], rotated);
+        scene.ProjectPoint(rotated, projected[k]);
+    }
+    BuildSegmentList(projected, list);
+}
+
+}  // namespace sorvel

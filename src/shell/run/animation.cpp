@@ -1,0 +1,84 @@
+#include "run/animation.h"
+
+namespace sorvel {
+
+void Animation::Queue(const KeyEvent& event)
+{
+    if (m_queued == kQueueSize) {
+        // Full: the oldest event takes effect now, so no tap is lost.
+        Apply(m_queue[0]);
+        for (int n = 1; n < m_queued; ++n) {
+            m_queue[n - 1] = m_queue[n];
+        }
+        --m_queued;
+    }
+    m_queue[m_queued++] = event;
+}
+
+void Animation::Apply(const KeyEvent& event)
+{
+    KeyLatch& key = m_keys[static_cast<int>(event.control)];
+    if (event.down) {
+        key.Press();
+    } else {
+        key.Release();
+    }
+}
+
+void Animation::ApplyEventsUpTo(double milliseconds)
+{
+    int applied = 0;
+    while (applied < m_queued && m_queue[applied].milliseconds <= milliseconds) {
+        Apply(m_queue[applied++]);
+    }
+    for (int n = applied; n < m_queued; ++n) {
+        m_queue[n - applied] = m_queue[n];
+    }
+    m_queued -= applied;
+}
+
+void Animation::Step()
+{
+    for (Control control : kControlOrder) {
+        if (m_keys[static_cast<int>(control)].Read()) {
+            ApplyControl(m_scene, control);
+        }
+    }
+    m_scene.BuildRotation();
+    m_scene.StepSheet();
+}
+
+void Animation::ReleaseAll()
+{
+    m_queued = 0;
+    for (KeyLatch& key : m_keys) {
+        key = KeyLatch{};
+    }
+}
+
+int Animation::Frame(double milliseconds, bool active)
+{
+    if (!active) {
+        // Keys released elsewhere never reach us; a dialog's keys are its own.
+        m_running = false;
+        ReleaseAll();
+        return 0;
+    }
+    if (!m_running) {
+        m_running = true;
+        m_nextStep = milliseconds;  // the first focused frame steps at once
+    }
+    int steps = 0;
+    while (m_nextStep <= milliseconds && steps < kMaxStepsPerFrame) {
+        ApplyEventsUpTo(m_nextStep);
+        Step();
+        m_nextStep += kStepMilliseconds;
+        ++steps;
+    }
+    if (m_nextStep <= milliseconds) {
+        m_nextStep = milliseconds + kStepMilliseconds;  // the backlog is not owed
+    }
+    return steps;
+}
+
+}  // namespace sorvel

@@ -1,0 +1,70 @@
+// What every edition without Win32 shares beyond the core: the keys read once per step
+// as the asynchronous key state reads them, the pace of one step per 10 ms of focused
+// time, and the rule that only a focused, visible window moves the sheet.
+#pragma once
+
+#include "sim/controls.h"
+#include "sim/scene.h"
+
+namespace sorvel {
+
+constexpr double kStepMilliseconds = 10.0;
+// After a stall (a hidden tab, a busy machine) a frame runs at most this many steps
+// and lets the rest of the backlog go.
+constexpr int kMaxStepsPerFrame = 4;
+
+// One key as a step reads it: counted when it is down now, or was pressed since the
+// previous read, so a tap between two steps still counts once.
+struct KeyLatch {
+    bool down = false;
+    bool pressed = false;
+
+    void Press() { down = pressed = true; }
+    void Release() { down = false; }
+    bool Read()
+    {
+        const bool counted = down || pressed;
+        pressed = false;
+        return counted;
+    }
+};
+
+// Drives a scene from key events and frame times. Key events carry their own time
+// stamps and are applied at the first step at or after them, never before: a frame
+// whose time lies just before a tap's press does not split the tap over two steps.
+class Animation {
+public:
+    explicit Animation(SceneState& scene) : m_scene(scene) {}
+
+    void KeyDown(Control control, double milliseconds) { Queue({milliseconds, control, true}); }
+    void KeyUp(Control control, double milliseconds) { Queue({milliseconds, control, false}); }
+
+    // A frame at the given time. While active (focused, visible, no dialog over the
+    // sheet) runs the steps that fell due since the last frame, each one reading the
+    // keys, building the rotation and stepping the sheet; returns how many ran.
+    // Inactive: no step, all keys up, and the time that passes is not owed later.
+    int Frame(double milliseconds, bool active);
+
+private:
+    struct KeyEvent {
+        double milliseconds;
+        Control control;
+        bool down;
+    };
+    static constexpr int kQueueSize = 64;
+
+    void Queue(const KeyEvent& event);
+    void Apply(const KeyEvent& event);
+    void ApplyEventsUpTo(double milliseconds);
+    void Step();
+    void ReleaseAll();
+
+    SceneState& m_scene;
+    KeyLatch m_keys[kControlCount];
+    KeyEvent m_queue[kQueueSize] = {};
+    int m_queued = 0;
+    bool m_running = false;     // the previous frame was active
+    double m_nextStep = 0.0;    // when the next step falls due
+};
+
+}  // namespace sorvel

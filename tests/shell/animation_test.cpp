@@ -1,0 +1,69 @@
+// The editions' pace and keys: one step per 10 ms of focused time, a tap counted once.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "run/animation.h"
+#include "../core/scene_support.h"
+
+namespace {
+
+struct Pace : ::testing::Test {
+    std::unique_ptr<SceneState> scene = NewScene();
+    sorvel::Animation animation{*scene};
+    // The angle the arrows turn, in tenths: how many steps counted Right.
+    long Turns() const { return std::lround((scene->m_angleZ - 7.2) / 0.1); }
+};
+
+}  // namespace
+
+TEST_F(Pace, StepsFollowFocusedTimeAndNeverRunFarBehind)
+{
+    EXPECT_EQ(animation.Frame(1000.0, true), 1);  // the first focused frame steps at once
+    int steps = 0;
+    for (double t = 1016.0; t < 2000.0; t += 16.0) steps += animation.Frame(t, true);
+    EXPECT_NEAR(steps, 98, 1);
+    EXPECT_EQ(animation.Frame(2000.0, false), 0);
+    EXPECT_EQ(animation.Frame(9000.0, false), 0);
+    // Back in front after a long stall: a step at once, and the backlog is not owed.
+    EXPECT_EQ(animation.Frame(60000.0, true), 1);
+    EXPECT_EQ(animation.Frame(60500.0, true), sorvel::kMaxStepsPerFrame);
+    EXPECT_EQ(animation.Frame(60516.0, true), 1);
+}
+
+TEST_F(Pace, ATapBetweenTwoStepsCountsOnceAndAHeldKeyEveryStep)
+{
+    animation.Frame(0.0, true);
+    // Pressed and released between the steps at 10 and 20, delivered late, in a frame
+    // whose time lies before the press: it must not count in that frame's step 10 only
+    // to count again later.
+    animation.KeyDown(Control::TurnRight, 12.0);
+    animation.KeyUp(Control::TurnRight, 13.0);
+    EXPECT_EQ(animation.Frame(11.0, true), 1);
+    EXPECT_EQ(Turns(), 0);
+    animation.Frame(40.0, true);
+    EXPECT_EQ(Turns(), 1);
+    // Held from 45 to 75: down at the steps at 50, 60 and 70.
+    animation.KeyDown(Control::TurnRight, 45.0);
+    animation.KeyUp(Control::TurnRight, 75.0);
+    animation.Frame(80.0, true);
+    EXPECT_EQ(Turns(), 4);
+    // Keys go up when the window loses the focus; nothing counts afterwards.
+    animation.KeyDown(Control::TurnRight, 85.0);
+    animation.Frame(86.0, false);
+    animation.Frame(200.0, true);
+    EXPECT_EQ(Turns(), 4);
+}
+
+TEST_F(Pace, KeysAreReadInTableOrderSoResetComesBeforeThePoke)
+{
+    animation.Frame(0.0, true);
+    animation.KeyDown(Control::Poke, 1.0);
+    animation.KeyDown(Control::Reset, 2.0);
+    animation.Frame(10.0, true);
+    EXPECT_FALSE(FlatAndAtRest(*scene)) << "C then Space: laid flat, then poked";
+    animation.KeyUp(Control::Poke, 11.0);
+    animation.Frame(20.0, true);
+    EXPECT_TRUE(FlatAndAtRest(*scene)) << "C alone: flat and still again";
+}
