@@ -3,8 +3,10 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <vector>
 
 #include "reference_step.h"
+#include "render/raster.h"
 #include "sim/scene.h"
 #include "view/segments.h"
 
@@ -75,6 +77,27 @@ void BM_BuildRotation(benchmark::State& state)
     }
 }
 BENCHMARK(BM_BuildRotation);
+
+// What the editions without GDI do per step and frame: the step, then the frame drawn
+// by the core's line renderer into a pixel buffer of the client size. Compare with the
+// Windows program's TickWork under Wine at the same sizes.
+void BM_StepAndRenderFrame(benchmark::State& state)
+{
+    auto s = MovingSheet();
+    s->m_cxClient = static_cast<int>(state.range(0));
+    s->m_cyClient = static_cast<int>(state.range(1));
+    std::vector<uint32_t> pixels(static_cast<std::size_t>(s->m_cxClient) * static_cast<std::size_t>(s->m_cyClient));
+    const sorvel::Raster raster{pixels.data(), s->m_cxClient, s->m_cyClient, s->m_cxClient};
+    auto segments = std::make_unique<sorvel::SegmentList>();
+    for (auto _ : state) {
+        s->BuildRotation();
+        s->StepSheet();
+        sorvel::BuildFrameSegments(*s, *segments);
+        sorvel::DrawSegments(raster, *segments);
+        benchmark::DoNotOptimize(pixels.data());
+    }
+}
+BENCHMARK(BM_StepAndRenderFrame)->Args({481, 330})->Args({1920, 1080})->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

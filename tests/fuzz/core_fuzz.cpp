@@ -10,6 +10,7 @@
 // Build: cmake --preset native-fuzz && cmake --build --preset native-fuzz
 // Run:   build/native-fuzz/bin/core_fuzz -seed=2 -max_total_time=300 DIR
 // libFuzzer adds new inputs to DIR: give it a copy of tests/fuzz/corpus, not the folder.
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstddef>
@@ -17,10 +18,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <limits>
 
 #include "bits.h"
 #include "reference_step.h"
+#include "render/raster.h"
 #include "sim/scene.h"
 #include "view/segments.h"
 #include "view/trig.h"
@@ -449,6 +452,21 @@ void CheckView(SceneState& s)
     for (int j = 0; j < kGridSize; ++j) {
         for (int i = 0; i + 1 < kGridSize; ++i) {
             expect(PointIndex(i, j), PointIndex(i + 1, j));
+        }
+    }
+
+    // The line renderer writes paper or ink inside its raster and nothing beside it,
+    // whatever the coordinates.
+    constexpr int kW = 61, kH = 47, kGuard = 2, kStride = kW + 2 * kGuard;
+    constexpr uint32_t kUntouched = 0x12345678u;
+    static uint32_t canvas[kStride * (kH + 2 * kGuard)];
+    std::fill(std::begin(canvas), std::end(canvas), kUntouched);
+    sorvel::DrawSegments(sorvel::Raster{canvas + kGuard * kStride + kGuard, kW, kH, kStride}, list);
+    for (int y = -kGuard; y < kH + kGuard; ++y) {
+        for (int x = -kGuard; x < kW + kGuard; ++x) {
+            const uint32_t p = canvas[(y + kGuard) * kStride + x + kGuard];
+            const bool inside = x >= 0 && y >= 0 && x < kW && y < kH;
+            CHECK(inside ? p == sorvel::kPaper || p == sorvel::kInk : p == kUntouched);
         }
     }
 }

@@ -1,11 +1,13 @@
 // The renderer draws all segments in one call; the picture must be exactly the one
 // that a MoveTo and LineTo per segment gives, also where Windows would refuse the call.
+// The core's line renderer, which the editions without GDI draw with, must give it too.
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
 #include "program_fixture.h"
 #include "reference_draw.h"
+#include "render/raster.h"
 
 namespace {
 
@@ -95,9 +97,22 @@ const double kAngles[][3] = {
 
 const SIZE kSizes[] = {{481, 330}, {1920, 1080}, {301, 199}, {2, 3}};
 
+// The same frame from the core's line renderer, in the DIB's colours.
+std::vector<uint32_t> RenderedByTheCore(const CSurfaceDlg& dlg)
+{
+    static sorvel::SegmentList list;
+    sorvel::BuildFrameSegments(dlg, list);
+    std::vector<uint32_t> pixels(static_cast<std::size_t>(dlg.m_cxClient) * static_cast<std::size_t>(dlg.m_cyClient));
+    sorvel::DrawSegments(sorvel::Raster{pixels.data(), dlg.m_cxClient, dlg.m_cyClient, dlg.m_cxClient}, list);
+    for (uint32_t& p : pixels) {
+        p &= 0x00FFFFFFu;
+    }
+    return pixels;
+}
+
 }  // namespace
 
-TEST_F(Program, OneCallDrawsExactlyTheLinesOfOneCallPerSegment)
+TEST_F(Program, OneCallAndTheCoresRendererDrawExactlyTheLinesOfOneCallPerSegment)
 {
     Refusal deviceLimits(&PlatformCalls::polyPolyline, &PolyPolylineWithDeviceLimits);
     CClientDC window(dlg);
@@ -119,9 +134,13 @@ TEST_F(Program, OneCallDrawsExactlyTheLinesOfOneCallPerSegment)
                 sheet.prepare(*dlg);
                 dlg->DrawFrame();
                 DrawFrameLineByLine(*dlg, reference);
-                ASSERT_EQ(Capture(dlg->m_dcMem.m_hDC, size.cx, size.cy), Capture(reference.m_hDC, size.cx, size.cy))
+                const std::vector<uint32_t> frame = Capture(dlg->m_dcMem.m_hDC, size.cx, size.cy);
+                ASSERT_EQ(frame, Capture(reference.m_hDC, size.cx, size.cy))
                     << sheet.name << " at " << size.cx << " x " << size.cy << ", angles " << angles[0] << ", "
                     << angles[2];
+                ASSERT_EQ(frame, RenderedByTheCore(*dlg))
+                    << "the core's renderer: " << sheet.name << " at " << size.cx << " x " << size.cy << ", angles "
+                    << angles[0] << ", " << angles[2];
                 ++compared;
             }
         }

@@ -2,12 +2,14 @@
 // platform's resource functions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "program_support.h"
+#include "run/texts.h"
 #include "ui/resource.h"
 
 namespace {
@@ -177,6 +179,23 @@ TEST(Resources, AboutMenuString)
     ASSERT_GT(length, 0);
     const std::u16string expected = u"Sorvel \u306E\uFF8A\uFF9E\uFF70\uFF7C\uFF9E\uFF6E\uFF9D\u60C5\u5831(&A)...";
     EXPECT_EQ(std::u16string(text, text + length), expected);
+}
+
+TEST(Resources, TheEditionsTextsAreTheseTexts)
+{
+    auto utf16 = [](const char* utf8) {
+        wchar_t buffer[128] = {};
+        const int n = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, buffer, 128);
+        return n > 0 ? std::u16string(buffer, buffer + n - 1) : std::u16string(u"(not UTF-8)");
+    };
+    const wchar_t* menu = nullptr;
+    const int length = ::LoadStringW(ProgramModule(), IDS_ABOUTBOX, reinterpret_cast<LPWSTR>(&menu), 0);
+    EXPECT_EQ(utf16(sorvel::texts::kAboutMenuItem), std::u16string(menu, menu + std::max(length, 0)));
+    EXPECT_EQ(utf16(sorvel::texts::kAboutCaption), u"Sorvel\u306E\uFF8A\uFF9E\uFF70\uFF7C\uFF9E\uFF6E\uFF9D\u60C5\u5831");
+    EXPECT_EQ(utf16(sorvel::texts::kAboutVersion), u"Sorvel Version 0.1");
+    EXPECT_EQ(utf16(sorvel::texts::kAboutAuthor), u"Copyright (C) 2026 Sorvel");
+    EXPECT_EQ(utf16(sorvel::texts::kTitle), u"Sorvel");
+    EXPECT_EQ(utf16(sorvel::texts::kOk), u"OK");
 }
 
 TEST(Resources, IconGroupHoldsTwoSixteenColourImages)
