@@ -67,8 +67,9 @@ async function main() {
     // Back to the sheet: the button keeps no focus that Space could press again.
     about.addEventListener('close', () => aboutButton.blur());
 
-    // What the tests read: steps run and the canvas's size in device pixels.
-    const status = window.sorvel = {steps: 0, width: 0, height: 0, ratio: 0};
+    // What the tests read: steps run, the canvas's size in device pixels, and when the
+    // first frame was shown (milliseconds after the navigation began).
+    const status = window.sorvel = {steps: 0, width: 0, height: 0, ratio: 0, firstFrame: 0};
     let image = null;
 
     function fit(width, height) {
@@ -116,6 +117,7 @@ async function main() {
     window.addEventListener('keyup', event => onKey(event, false));
 
     function frame(now) {
+        if (!status.firstFrame) status.firstFrame = now;
         const active = document.hasFocus() && document.visibilityState === 'visible' && !about.open;
         const steps = wasm.sorvel_frame(now, active ? 1 : 0);
         if (steps > 0) {
