@@ -2,9 +2,12 @@
 // (scripts/bench runs it with repetitions and prints medians).
 #include <benchmark/benchmark.h>
 
+#include <cstddef>
 #include <memory>
+#include <vector>
 
 #include "reference_step.h"
+#include "render/raster.h"
 #include "sim/scene.h"
 #include "view/segments.h"
 
@@ -75,6 +78,27 @@ void BM_BuildRotation(benchmark::State& state)
     }
 }
 BENCHMARK(BM_BuildRotation);
+
+// What an edition without GDI does per step: the step, then the frame drawn by the line
+// renderer into a pixel buffer of the given size (the opening client area, 481 x 330,
+// and 1920 x 1080). bench/web_bench.mjs measures the same in the web page's module.
+void BM_StepAndFrame(benchmark::State& state)
+{
+    auto s = MovingSheet();
+    s->m_cxClient = static_cast<int>(state.range(0));
+    s->m_cyClient = static_cast<int>(state.range(1));
+    std::vector<uint32_t> pixels(static_cast<std::size_t>(s->m_cxClient) * static_cast<std::size_t>(s->m_cyClient));
+    const sorvel::Raster raster{pixels.data(), s->m_cxClient, s->m_cyClient, s->m_cxClient};
+    auto segments = std::make_unique<sorvel::SegmentList>();
+    for (auto _ : state) {
+        s->BuildRotation();
+        s->StepSheet();
+        sorvel::BuildFrameSegments(*s, *segments);
+        sorvel::DrawSegments(raster, *segments);
+        benchmark::DoNotOptimize(pixels.data());
+    }
+}
+BENCHMARK(BM_StepAndFrame)->Args({481, 330})->Args({1920, 1080});
 
 }  // namespace
 

@@ -26,7 +26,7 @@ from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
-PAGE_DIR, FRAME_REFERENCE = sys.argv[1:3]
+PAGE_DIR = FRAME_REFERENCE = ''  # from the command line
 
 # The canvas as grey bytes (0 or 255 for pure black or white with full alpha, 128 for
 # anything else), with its size and the steps run so far, read in one go.
@@ -231,6 +231,8 @@ def test_two_device_pixels_per_pixel(url):
 
 
 def main():
+    global PAGE_DIR, FRAME_REFERENCE
+    PAGE_DIR, FRAME_REFERENCE = sys.argv[1:3]
     if not os.access(FRAME_REFERENCE, os.X_OK):
         sys.exit(f'no {FRAME_REFERENCE}: build the native preset first')
     requested = set()
