@@ -17,8 +17,12 @@ ensure_packages() {
 NATIVE_PACKAGES=(cmake g++ make libgtest-dev libbenchmark-dev clang libclang-rt-dev)
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 clang lld googletest wine wine64 fonts-wine xvfb xdotool imagemagick
     fonts-ipafont-gothic openbox python3)
-# For scripts/package: the Windows build, the installer, the Debian package and its checks.
-PACKAGE_PACKAGES=(cmake g++-mingw-w64-x86-64 googletest nsis icoutils lintian desktop-file-utils)
+# For scripts/package: the Windows build, the installer, the Debian package and its checks,
+# and the web page's build.
+PACKAGE_PACKAGES=(cmake g++-mingw-w64-x86-64 googletest nsis icoutils lintian desktop-file-utils emscripten python3)
+# The web page: its build, its core tests under node, its tests in headless Chromium
+# (driven by Debian's own python3 with its selenium).
+WEB_PACKAGES=(cmake emscripten googletest chromium chromium-driver python3-selenium)
 
 # Starts a private X display for the Windows programs; sets DISPLAY and XVFB_PID.
 # Large enough for a window with a 1920 x 1080 client area.
@@ -80,8 +84,14 @@ build_sorvel() {
     cmake --preset windows >/dev/null && cmake --build --preset windows --target Sorvel -j "$(nproc)" >/dev/null
 }
 
-# The version that project() in CMakeLists.txt gives, as the windows build records it.
-project_version() { sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$PWD/build/windows/CMakeCache.txt"; }
+# Configures the web preset and builds the page alone into build/web/page/.
+build_page() {
+    cmake --preset web >/dev/null && cmake --build --preset web --target sorvel_page -j "$(nproc)" >/dev/null
+}
+
+# The version that project() in CMakeLists.txt gives, as a build records it (the windows
+# build, or the one in the given build folder).
+project_version() { sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "${1:-$PWD/build/windows}/CMakeCache.txt"; }
 
 # start_private_session [CLEANUP]: a private virtual display and a warm Wine server on
 # the test prefix, for running the program without a person's display. Both go when

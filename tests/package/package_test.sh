@@ -47,6 +47,12 @@ rm -rf "$work" && mkdir -p "$work"
 unzip -p "build/packages/$dir.zip" "$dir/Sorvel.exe" >"$work/Sorvel.exe"
 check "the zip holds Sorvel.exe, the README and the licence" \
     test "$(unzip -Z1 "build/packages/$dir.zip" | sort | xargs)" = "$dir/LICENSE.txt $dir/README.md $dir/Sorvel.exe"
+web=Sorvel-$version-web
+check "the web zip holds the page's files and the licence" \
+    test "$(unzip -Z1 "build/packages/$web.zip" | sort | xargs)" = \
+    "$web/LICENSE.txt $web/index.html $web/sorvel.css $web/sorvel.ico $web/sorvel.js $web/sorvel.wasm"
+check "the page's files are under 100 KB together" \
+    test "$(unzip -Z -t "build/packages/$web.zip" | awk '{ print $3 }')" -lt 102400
 # The DLLs that come with every Windows; the MinGW runtime must be linked in.
 foreign=$(x86_64-w64-mingw32-objdump -p "$work/Sorvel.exe" | sed -n 's/.*DLL Name: *//p' |
     grep -viE '^(kernel32|user32|gdi32|msvcrt|advapi32|api-ms-win-.*)\.dll$')
