@@ -68,6 +68,7 @@ private:
     gboolean Tick(GdkFrameClock* clock);
     void Draw(cairo_t* cr, int width, int height);
     void ReleaseBuffer();
+    void FitClientArea();
     gboolean KeyPressed(guint keyval);
     void KeyReleased(guint keyval);
     void OpenAbout();
@@ -81,6 +82,7 @@ private:
     GtkMenuButton* m_menuButton = nullptr;
     GtkWindow* m_about = nullptr;
     guint m_tick = 0;
+    gulong m_sizing = 0;  // until the first layout
 };
 
 SurfaceWindow::SurfaceWindow(GtkApplication* application)
@@ -101,14 +103,17 @@ SurfaceWindow::SurfaceWindow(GtkApplication* application)
     gtk_window_set_child(m_window, m_area);
     g_signal_connect_swapped(m_area, "notify::scale-factor", G_CALLBACK(gtk_widget_queue_draw), m_area);
 
-    // The drawing area opens at the Windows program's client size, whatever the header
-    // bar and the window's frame take; once shown, the window may be made smaller.
+    // The drawing area opens at the Windows program's client size. Its least size makes
+    // sure of that whatever frame the window has; the window's default size, the header
+    // bar added, keeps it once that least size is lifted after the first layout.
     gtk_drawing_area_set_content_width(GTK_DRAWING_AREA(m_area), kClientWidth);
     gtk_drawing_area_set_content_height(GTK_DRAWING_AREA(m_area), kClientHeight);
-    g_signal_connect_swapped(m_area, "map", G_CALLBACK(+[](GtkDrawingArea* area) {
-        gtk_drawing_area_set_content_width(area, 0);
-        gtk_drawing_area_set_content_height(area, 0);
-    }), m_area);
+    int titlebar = 0;
+    gtk_widget_measure(gtk_window_get_titlebar(m_window), GTK_ORIENTATION_VERTICAL, kClientWidth, nullptr,
+                       &titlebar, nullptr, nullptr);
+    gtk_window_set_default_size(m_window, kClientWidth, kClientHeight + titlebar);
+    m_sizing = g_signal_connect_swapped(m_area, "resize", G_CALLBACK(+[](SurfaceWindow* self) { self->FitClientArea(); }),
+                                        this);
 
     AddActions();
     ListenToKeys();
@@ -247,6 +252,14 @@ void SurfaceWindow::Draw(cairo_t* cr, int width, int height)
     cairo_paint(cr);
 }
 
+void SurfaceWindow::FitClientArea()
+{
+    // Laid out at its opening size: from now on the user may make the window smaller.
+    g_signal_handler_disconnect(m_area, m_sizing);
+    gtk_drawing_area_set_content_width(GTK_DRAWING_AREA(m_area), 0);
+    gtk_drawing_area_set_content_height(GTK_DRAWING_AREA(m_area), 0);
+}
+
 void SurfaceWindow::ReleaseBuffer()
 {
     if (m_buffer != nullptr) {
@@ -283,6 +296,7 @@ void SurfaceWindow::OpenAbout()
     m_about = ShowAboutBox(m_window);
     g_signal_connect_swapped(m_about, "destroy", G_CALLBACK(+[](SurfaceWindow* self) {
         self->m_about = nullptr;
+        gtk_window_present(self->m_window);  // back to the sheet, as after a modal dialog
         self->Wake();
     }), this);
 }
