@@ -17,8 +17,11 @@ ensure_packages() {
 NATIVE_PACKAGES=(cmake g++ make libgtest-dev libbenchmark-dev clang libclang-rt-dev)
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 clang lld googletest wine wine64 fonts-wine xvfb xdotool imagemagick
     fonts-ipafont-gothic openbox python3)
+# The Linux edition (GTK 4) and its test on private X and Wayland displays.
+LINUX_PACKAGES=(pkg-config libgtk-4-dev xvfb xdotool imagemagick openbox x11-utils weston python3)
 # For scripts/package: the Windows build, the installer, the Debian package and its checks.
-PACKAGE_PACKAGES=(cmake g++-mingw-w64-x86-64 googletest nsis icoutils lintian desktop-file-utils)
+PACKAGE_PACKAGES=(cmake g++-mingw-w64-x86-64 googletest nsis icoutils lintian desktop-file-utils dpkg-dev
+    "${LINUX_PACKAGES[@]}")
 
 # Starts a private X display for the Windows programs; sets DISPLAY and XVFB_PID.
 # Large enough for a window with a 1920 x 1080 client area.

@@ -99,7 +99,7 @@ def program_env(**extra):
     home = os.path.join(work, "home")
     os.makedirs(home, exist_ok=True)
     return dict(os.environ, HOME=home, XDG_CONFIG_HOME=home, XDG_CACHE_HOME=home, XDG_DATA_HOME=home,
-                GTK_A11Y="none", GSK_RENDERER="cairo", **extra)
+                GTK_A11Y="none", GSK_RENDERER="cairo", GSETTINGS_BACKEND="memory", **extra)
 
 
 class Sorvel:
@@ -150,9 +150,6 @@ def steps_since_poke(picture, most=400):
 
 
 def x11_session():
-    # Focus follows what a person clicks: openbox gives it, and xmessage takes it away.
-    start(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    time.sleep(0.5)
     sorvel = Sorvel()
     if not check(sorvel.window is not None, "the window titled Sorvel opens"):
         return
@@ -202,6 +199,70 @@ def x11_session():
     check(code == 0, "Ctrl+Q closes the window, exit code 0 (%s)" % code)
 
 
+WESTON_INI = """[core]
+idle-time=0
+[shell]
+panel-position=none
+locking=false
+animation=none
+close-animation=none
+startup-animation=none
+focus-animation=none
+"""
+
+
+def weston(backend, *args):
+    """A weston of our own; returns the environment of a Wayland client of it."""
+    runtime = os.path.join(work, "runtime")
+    os.makedirs(runtime, mode=0o700, exist_ok=True)
+    with open(os.path.join(work, "weston.ini"), "w") as ini:
+        ini.write(WESTON_INI)
+    socket = "sorvel-%s" % backend
+    env = dict(os.environ, XDG_RUNTIME_DIR=runtime)
+    start(["weston", "--config=" + os.path.join(work, "weston.ini"), "--backend=%s-backend.so" % backend,
+           "--use-pixman", "--socket=" + socket, *args], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    wait_until(lambda: os.path.exists(os.path.join(runtime, socket)), 10)
+    return dict(XDG_RUNTIME_DIR=runtime, WAYLAND_DISPLAY=socket, GDK_BACKEND="wayland")
+
+
+def weston_screenshot(env):
+    shots = os.path.join(work, "shots")
+    shutil.rmtree(shots, ignore_errors=True)
+    os.makedirs(shots)
+    subprocess.run(["weston-screenshooter"], cwd=shots, env=dict(os.environ, **env), capture_output=True)
+    names = os.listdir(shots)
+    return Grey.shot(["cat", os.path.join(shots, names[0])]) if names else None
+
+
+def wayland_sessions():
+    # Headless: no keyboard, so the window is never active; its first frame is checked.
+    env = weston("headless", "--debug", "--width=1024", "--height=640")
+    sorvel = start([SORVEL], env=program_env(**env), stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    check(wait_until(lambda: (weston_screenshot(env) or Grey(b"P5 1 1 255 \xff")).find(reference()), 10),
+          "on Wayland (weston, headless), the first frame is the renderer's, pixel for pixel")
+    sorvel.terminate()
+    log = sorvel.communicate()[0].decode()
+    check(log == "", "no warnings on Wayland: %r" % log[:300])
+
+    # Weston in a window of the X display passes xdotool's keys on to its clients.
+    env = weston("x11", "--width=1024", "--height=768")
+    compositor = wait_until(lambda: xdotool("search", "--onlyvisible", "--class", "^Weston Compositor$"), 10)
+    sorvel = start([SORVEL], env=program_env(**env), stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    shot = ["import", "-window", compositor[0] if compositor else "root", "ppm:-"]
+    offset = wait_until(lambda: Grey.shot(shot).find(reference()), 10)
+    if check(offset, "on Wayland (weston in X), the first frame is the renderer's"):
+        tap("Left")
+        time.sleep(0.3)
+        check(Grey.shot(shot).crop(offset, (WIDTH, HEIGHT)).pixels == reference("L").pixels,
+              "on Wayland, Left turns the view by one step")
+    tap("Escape")
+    try:
+        code = sorvel.wait(10)
+    except subprocess.TimeoutExpired:
+        code = None
+    check(code == 0, "on Wayland, Esc closes the window, exit code 0 (%s)" % code)
+
+
 def start_x():
     read, write = os.pipe()
     start(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
@@ -209,6 +270,10 @@ def start_x():
     os.close(write)
     with os.fdopen(read) as pipe:
         os.environ["DISPLAY"] = ":" + pipe.readline().strip()
+    # A window manager gives the focus as a desktop does (xmessage takes it away later).
+    start(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    time.sleep(0.5)
+    xdotool("mousemove", "0", "0")  # the pointer out of the pictures, weston's included
 
 
 def main(argv):
@@ -224,8 +289,7 @@ def main(argv):
         else:
             x11_session()
         if "--wayland" in argv:
-            import wayland_session
-            wayland_session.run(sys.modules[__name__])
+            wayland_sessions()
     finally:
         for process in reversed(started):
             process.terminate()
