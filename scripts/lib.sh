@@ -20,8 +20,8 @@ WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 clang lld googletest wine wine64 fonts-wi
 # The Linux edition (GTK 4) and its test on private X and Wayland displays.
 LINUX_PACKAGES=(pkg-config libgtk-4-dev xvfb xdotool imagemagick openbox x11-utils weston python3)
 # For scripts/package: the Windows build, the installer, the Debian package and its checks.
-PACKAGE_PACKAGES=(cmake g++-mingw-w64-x86-64 googletest nsis icoutils lintian desktop-file-utils dpkg-dev
-    "${LINUX_PACKAGES[@]}")
+PACKAGE_PACKAGES=(cmake g++ g++-mingw-w64-x86-64 googletest libgtest-dev libbenchmark-dev nsis icoutils lintian
+    desktop-file-utils dpkg-dev pkg-config libgtk-4-dev)
 
 # Starts a private X display for the Windows programs; sets DISPLAY and XVFB_PID.
 # Large enough for a window with a 1920 x 1080 client area.
@@ -76,6 +76,11 @@ prepare_test_prefixes() {
     [ -d "$dir-managed" ] || cp -a "$dir" "$dir-managed" || return 1
     prepare_wine_prefix "$dir-managed" managed || return 1
     export WINEPREFIX=$dir
+}
+
+# Configures the native preset and builds the Linux edition alone: build/native/bin/sorvel.
+build_sorvel_linux() {
+    cmake --preset native >/dev/null && cmake --build --preset native --target sorvel -j "$(nproc)" >/dev/null
 }
 
 # Configures the windows preset and builds Sorvel.exe alone.
