@@ -57,7 +57,7 @@ stop_xvfb() {
 find_sorvel_window() {
     local window _
     for _ in $(seq 150); do
-        window=$(xdotool search --name '^Sorvel$' 2>/dev/null | head -n 1)
+        window=$(xdotool search --onlyvisible --name '^Sorvel$' 2>/dev/null | head -n 1)
         [ -n "$window" ] && echo "$window" && return 0
         sleep 0.2
     done
