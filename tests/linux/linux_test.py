@@ -99,7 +99,7 @@ def program_env(**extra):
     home = os.path.join(work, "home")
     os.makedirs(home, exist_ok=True)
     return dict(os.environ, HOME=home, XDG_CONFIG_HOME=home, XDG_CACHE_HOME=home, XDG_DATA_HOME=home,
-                GTK_A11Y="none", GSK_RENDERER="cairo", GSETTINGS_BACKEND="memory", **extra)
+                GTK_A11Y="none", GSETTINGS_BACKEND="memory", **extra)  # the default renderer: cairo
 
 
 class Sorvel:
