@@ -17,9 +17,12 @@ ensure_packages() {
 NATIVE_PACKAGES=(cmake g++ make libgtest-dev libbenchmark-dev clang libclang-rt-dev)
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 clang lld googletest wine wine64 fonts-wine xvfb xdotool imagemagick
     fonts-ipafont-gothic openbox python3)
+# The Linux edition (GTK 4) and its test on private X and Wayland displays.
+LINUX_PACKAGES=(pkg-config libgtk-4-dev xvfb xdotool imagemagick openbox x11-utils weston python3)
 # For scripts/package: the Windows build, the installer, the Debian package and its checks,
 # and the web page's build.
-PACKAGE_PACKAGES=(cmake g++-mingw-w64-x86-64 googletest nsis icoutils lintian desktop-file-utils emscripten python3)
+PACKAGE_PACKAGES=(cmake g++ g++-mingw-w64-x86-64 googletest libgtest-dev libbenchmark-dev nsis icoutils lintian
+    desktop-file-utils dpkg-dev pkg-config libgtk-4-dev emscripten python3)
 # The web page: its build, its core tests under node, its tests in headless Chromium
 # (driven by Debian's own python3 with its selenium).
 WEB_PACKAGES=(cmake emscripten googletest chromium chromium-driver python3-selenium)
@@ -58,7 +61,7 @@ stop_xvfb() {
 find_sorvel_window() {
     local window _
     for _ in $(seq 150); do
-        window=$(xdotool search --name '^Sorvel$' 2>/dev/null | head -n 1)
+        window=$(xdotool search --onlyvisible --name '^Sorvel$' 2>/dev/null | head -n 1)
         [ -n "$window" ] && echo "$window" && return 0
         sleep 0.2
     done
@@ -77,6 +80,11 @@ prepare_test_prefixes() {
     [ -d "$dir-managed" ] || cp -a "$dir" "$dir-managed" || return 1
     prepare_wine_prefix "$dir-managed" managed || return 1
     export WINEPREFIX=$dir
+}
+
+# Configures the native preset and builds the Linux edition alone: build/native/bin/sorvel.
+build_sorvel_linux() {
+    cmake --preset native >/dev/null && cmake --build --preset native --target sorvel -j "$(nproc)" >/dev/null
 }
 
 # Configures the windows preset and builds Sorvel.exe alone.

@@ -7,10 +7,13 @@ two images, 32x32 and 16x16, each with 4 bits per pixel (the standard
 16-colour palette) and a transparency mask that hides everything outside
 the sheet.
 
-    python3 tools/make_icon.py [ICO_PATH] [--preview PNG_PATH]
+    python3 tools/make_icon.py [ICO_PATH] [--preview PNG_PATH] [--png-dir DIR]
 
 ICO_PATH defaults to src/program/ui/res/sorvel.ico. --preview also writes a PNG of
 both images, enlarged and at actual size, for checking the drawing by eye.
+--png-dir writes the icon as PNGs for the Linux edition's icon theme: the two
+Windows images as they are (sorvel-16.png, sorvel-32.png) and the same sheet
+drawn anew, smoothly and with more lines, at 48, 128 and 256 pixels.
 
 Only +, -, * and / are used on floating-point numbers (no trigonometry), so
 the output is the same byte for byte on any IEEE 754 platform.
@@ -129,6 +132,87 @@ def draw(size, lines, bump_height, bump_radius, line_width, margin):
     return image
 
 
+def cells(box, size):
+    """The pixel rows and columns that a bounding box (x0, y0, x1, y1) touches."""
+    x0, y0, x1, y1 = box
+    return (range(max(0, int(y0)), min(size, int(y1) + 1)),
+            range(max(0, int(x0)), min(size, int(x1) + 1)))
+
+
+def draw_smooth(size, lines, bump_height, bump_radius, line_width, margin):
+    """Return rows of (grey, alpha) pairs: black lines on white, clear outside."""
+    p = fit(sheet_points(lines, bump_height, bump_radius), size, margin)
+    n = lines - 1
+    segments = [(p[i, j], p[i, j + 1]) for i in range(lines) for j in range(n)]
+    segments += [(p[i, j], p[i + 1, j]) for i in range(n) for j in range(lines)]
+    quads = [(p[i, j], p[i, j + 1], p[i + 1, j + 1], p[i + 1, j])
+             for i in range(n) for j in range(n)]
+    reach2 = line_width * line_width / 4
+    # Each pixel tests only the lines and cells whose bounding boxes reach it.
+    near_lines = {}
+    for a, b in segments:
+        r = line_width / 2 + 1
+        rows, cols = cells((min(a[0], b[0]) - r, min(a[1], b[1]) - r,
+                            max(a[0], b[0]) + r, max(a[1], b[1]) + r), size)
+        for y in rows:
+            for x in cols:
+                near_lines.setdefault((x, y), []).append((a, b))
+    near_quads = {}
+    for q in quads:
+        xs, ys = [c[0] for c in q], [c[1] for c in q]
+        rows, cols = cells((min(xs) - 1, min(ys) - 1, max(xs) + 1, max(ys) + 1), size)
+        for y in rows:
+            for x in cols:
+                near_quads.setdefault((x, y), []).append(q)
+    samples = SUBSAMPLES * SUBSAMPLES
+    image = []
+    for y in range(size):
+        row = []
+        for x in range(size):
+            ink = covered = 0
+            for sy in range(SUBSAMPLES):
+                for sx in range(SUBSAMPLES):
+                    px = x + (sx + 0.5) / SUBSAMPLES
+                    py = y + (sy + 0.5) / SUBSAMPLES
+                    if any(distance2(px, py, a, b) <= reach2 for a, b in near_lines.get((x, y), ())):
+                        ink += 1
+                        covered += 1
+                    elif any(inside(px, py, q) for q in near_quads.get((x, y), ())):
+                        covered += 1
+            grey = 255 - (255 * ink + covered // 2) // covered if covered else 0
+            row.append((grey, (255 * covered + samples // 2) // samples))
+        image.append(row)
+    return image
+
+
+def png_file(width, height, colour_type, raw_rows):
+    """A PNG of 8-bit samples: colour type 2 (RGB) or 4 (grey and alpha)."""
+    raw = b''.join(b'\0' + bytes(row) for row in raw_rows)
+
+    def chunk(kind, data):
+        return (struct.pack('>I', len(data)) + kind + data
+                + struct.pack('>I', zlib.crc32(kind + data)))
+    return (b'\x89PNG\r\n\x1a\n'
+            + chunk(b'IHDR', struct.pack('>IIBBBBB', width, height, 8, colour_type, 0, 0, 0))
+            + chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b''))
+
+
+def grey_alpha_png(image):
+    """A palette image (black, greys and white only) or a smooth one as a PNG."""
+    rows = []
+    for row in image:
+        out = []
+        for colour in row:
+            if colour is TRANSPARENT:
+                out += [0, 0]
+            elif isinstance(colour, tuple):
+                out += list(colour)
+            else:
+                out += [PALETTE[colour][0], 255]
+        rows.append(out)
+    return png_file(len(image), len(image), 4, rows)
+
+
 def dib(image):
     """One icon image: BITMAPINFOHEADER, palette, XOR bitmap, AND mask."""
     size = len(image)
@@ -188,14 +272,7 @@ def png(images, zoom=8):
                         rgb = (200, 200, 200) if (x // 4 + y // 4) % 2 else (240, 240, 240)
                     pixels[gap + y][left + x] = rgb
             left += len(image) * scale + gap
-    raw = b''.join(b'\0' + bytes(c for rgb in row for c in rgb) for row in pixels)
-
-    def chunk(kind, data):
-        return (struct.pack('>I', len(data)) + kind + data
-                + struct.pack('>I', zlib.crc32(kind + data)))
-    return (b'\x89PNG\r\n\x1a\n'
-            + chunk(b'IHDR', struct.pack('>IIBBBBB', width, height, 8, 2, 0, 0, 0))
-            + chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b''))
+    return png_file(width, height, 2, ([c for rgb in row for c in rgb] for row in pixels))
 
 
 def main(argv):
@@ -203,6 +280,7 @@ def main(argv):
     parser = argparse.ArgumentParser(description='Draw the icon and write the .ico file.')
     parser.add_argument('ico', nargs='?', default=os.path.join(root, 'src', 'program', 'ui', 'res', 'sorvel.ico'))
     parser.add_argument('--preview', metavar='PNG', help='also write a preview PNG here')
+    parser.add_argument('--png-dir', metavar='DIR', help='also write the icon theme\'s PNGs here')
     args = parser.parse_args(argv)
 
     images = [
@@ -214,6 +292,15 @@ def main(argv):
     if args.preview:
         with open(args.preview, 'wb') as f:
             f.write(png(images))
+    if args.png_dir:
+        large = {
+            48: draw_smooth(48, lines=8, bump_height=1.2, bump_radius=1.0, line_width=1.2, margin=1.0),
+            128: draw_smooth(128, lines=10, bump_height=1.2, bump_radius=0.9, line_width=2.0, margin=2.0),
+            256: draw_smooth(256, lines=10, bump_height=1.2, bump_radius=0.9, line_width=3.5, margin=4.0),
+        }
+        for size, image in [(32, images[0]), (16, images[1])] + sorted(large.items()):
+            with open(os.path.join(args.png_dir, 'sorvel-%d.png' % size), 'wb') as f:
+                f.write(grey_alpha_png(image))
 
 
 if __name__ == '__main__':

@@ -1,0 +1,315 @@
+#include "surface_window.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "about_box.h"
+#include "render/raster.h"
+#include "run/animation.h"
+#include "run/texts.h"
+
+namespace sorvel {
+
+namespace {
+
+// The Windows program's client area at 96 dpi.
+constexpr int kClientWidth = 481;
+constexpr int kClientHeight = 330;
+constexpr double kPixelsPerUnitAtScale1 = 100.0;
+
+// Key events and frames on one clock: the frame clock's time is the monotonic clock's.
+double NowMilliseconds() { return static_cast<double>(g_get_monotonic_time()) / 1000.0; }
+
+bool ControlForKey(guint keyval, Control& control)
+{
+    switch (gdk_keyval_to_lower(keyval)) {
+    case GDK_KEY_Left:
+    case GDK_KEY_KP_Left: control = Control::TurnLeft; return true;
+    case GDK_KEY_Right:
+    case GDK_KEY_KP_Right: control = Control::TurnRight; return true;
+    case GDK_KEY_Up:
+    case GDK_KEY_KP_Up: control = Control::TiltUp; return true;
+    case GDK_KEY_Down:
+    case GDK_KEY_KP_Down: control = Control::TiltDown; return true;
+    case GDK_KEY_c: control = Control::Reset; return true;
+    case GDK_KEY_space:
+    case GDK_KEY_KP_Space: control = Control::Poke; return true;
+    default: return false;
+    }
+}
+
+// GTK labels mark the mnemonic with "_" where the program's texts use "&".
+std::string Mnemonic(const char* text)
+{
+    std::string label = text;
+    for (char& c : label) {
+        if (c == '&') c = '_';
+    }
+    return label;
+}
+
+class SurfaceWindow {
+public:
+    explicit SurfaceWindow(GtkApplication* application);
+    ~SurfaceWindow();
+    SurfaceWindow(const SurfaceWindow&) = delete;
+    SurfaceWindow& operator=(const SurfaceWindow&) = delete;
+
+private:
+    GtkWidget* NewHeaderBar();
+    void AddActions();
+    void ListenToKeys();
+
+    // The sheet moves while the window is active and nothing of ours lies over it.
+    bool Running() const;
+    // Starts the frame-clock callback when the sheet may move; it stops itself when not.
+    void Wake();
+    gboolean Tick(GdkFrameClock* clock);
+    void Draw(cairo_t* cr, int width, int height);
+    void ReleaseBuffer();
+    void FitClientArea();
+    gboolean KeyPressed(guint keyval);
+    void KeyReleased(guint keyval);
+    void OpenAbout();
+
+    std::unique_ptr<SceneState> m_scene;
+    Animation m_animation;
+    std::unique_ptr<SegmentList> m_segments;
+    cairo_surface_t* m_buffer = nullptr;  // the frame in device pixels
+    GtkWindow* m_window = nullptr;
+    GtkWidget* m_area = nullptr;
+    GtkMenuButton* m_menuButton = nullptr;
+    GtkWindow* m_about = nullptr;
+    guint m_tick = 0;
+    gulong m_sizing = 0;  // until the first layout
+};
+
+SurfaceWindow::SurfaceWindow(GtkApplication* application)
+    : m_scene(std::make_unique<SceneState>()), m_animation(*m_scene), m_segments(std::make_unique<SegmentList>())
+{
+    m_scene->InitScene();
+    m_scene->BuildRotation();  // the first frame may come before the first step
+
+    m_window = GTK_WINDOW(gtk_application_window_new(application));
+    gtk_window_set_title(m_window, texts::kTitle);
+    gtk_window_set_titlebar(m_window, NewHeaderBar());
+
+    m_area = gtk_drawing_area_new();
+    gtk_drawing_area_set_draw_func(GTK_DRAWING_AREA(m_area),
+        [](GtkDrawingArea*, cairo_t* cr, int width, int height, gpointer self) {
+            static_cast<SurfaceWindow*>(self)->Draw(cr, width, height);
+        }, this, nullptr);
+    gtk_window_set_child(m_window, m_area);
+    g_signal_connect_swapped(m_area, "notify::scale-factor", G_CALLBACK(gtk_widget_queue_draw), m_area);
+
+    // The drawing area opens at the Windows program's client size. Its least size makes
+    // sure of that whatever frame the window has; the window's default size, the header
+    // bar added, keeps it once that least size is lifted after the first layout.
+    gtk_drawing_area_set_content_width(GTK_DRAWING_AREA(m_area), kClientWidth);
+    gtk_drawing_area_set_content_height(GTK_DRAWING_AREA(m_area), kClientHeight);
+    int titlebar = 0;
+    gtk_widget_measure(gtk_window_get_titlebar(m_window), GTK_ORIENTATION_VERTICAL, kClientWidth, nullptr,
+                       &titlebar, nullptr, nullptr);
+    gtk_window_set_default_size(m_window, kClientWidth, kClientHeight + titlebar);
+    m_sizing = g_signal_connect_swapped(m_area, "resize", G_CALLBACK(+[](SurfaceWindow* self) { self->FitClientArea(); }),
+                                        this);
+
+    AddActions();
+    ListenToKeys();
+    g_signal_connect_swapped(m_window, "notify::is-active",
+                             G_CALLBACK(+[](SurfaceWindow* self) { self->Wake(); }), this);
+    g_signal_connect_swapped(m_window, "destroy", G_CALLBACK(+[](SurfaceWindow* self) { delete self; }), this);
+    gtk_window_present(m_window);
+}
+
+SurfaceWindow::~SurfaceWindow()
+{
+    // An About box goes with its parent, but after this object: it must not call back.
+    if (m_about != nullptr) g_signal_handlers_disconnect_by_data(m_about, this);
+    ReleaseBuffer();
+}
+
+GtkWidget* SurfaceWindow::NewHeaderBar()
+{
+    GMenu* menu = g_menu_new();
+    GMenu* program = g_menu_new();
+    g_menu_append(program, "_Quit", "win.quit");
+    GMenu* about = g_menu_new();
+    g_menu_append(about, Mnemonic(texts::kAboutMenuItem).c_str(), "win.about");
+    g_menu_append_section(menu, nullptr, G_MENU_MODEL(program));
+    g_menu_append_section(menu, nullptr, G_MENU_MODEL(about));
+
+    GtkWidget* button = gtk_menu_button_new();
+    m_menuButton = GTK_MENU_BUTTON(button);
+    gtk_menu_button_set_icon_name(m_menuButton, "open-menu-symbolic");
+    gtk_menu_button_set_menu_model(m_menuButton, G_MENU_MODEL(menu));
+    gtk_menu_button_set_primary(m_menuButton, TRUE);  // F10 opens it
+    g_object_unref(about);
+    g_object_unref(program);
+    g_object_unref(menu);
+    // Once the menu is gone the sheet may move again.
+    g_signal_connect_swapped(gtk_menu_button_get_popover(m_menuButton), "closed",
+                             G_CALLBACK(+[](SurfaceWindow* self) { self->Wake(); }), this);
+
+    GtkWidget* bar = gtk_header_bar_new();
+    gtk_header_bar_pack_end(GTK_HEADER_BAR(bar), button);
+    return bar;
+}
+
+void SurfaceWindow::AddActions()
+{
+    static const GActionEntry kActions[] = {
+        {"quit", [](GSimpleAction*, GVariant*, gpointer self) {
+             gtk_window_close(static_cast<SurfaceWindow*>(self)->m_window);
+         }, nullptr, nullptr, nullptr, {}},
+        {"about", [](GSimpleAction*, GVariant*, gpointer self) { static_cast<SurfaceWindow*>(self)->OpenAbout(); },
+         nullptr, nullptr, nullptr, {}},
+    };
+    g_action_map_add_action_entries(G_ACTION_MAP(m_window), kActions, G_N_ELEMENTS(kActions), this);
+    static const char* const kQuitKeys[] = {"<Control>q", nullptr};
+    gtk_application_set_accels_for_action(gtk_window_get_application(m_window), "win.quit", kQuitKeys);
+}
+
+void SurfaceWindow::ListenToKeys()
+{
+    // Ahead of every widget in the window, so that Space never presses a focused button.
+    GtkEventController* keys = gtk_event_controller_key_new();
+    gtk_event_controller_set_propagation_phase(keys, GTK_PHASE_CAPTURE);
+    g_signal_connect_swapped(keys, "key-pressed",
+        G_CALLBACK(+[](SurfaceWindow* self, guint keyval, guint, GdkModifierType) {
+            return self->KeyPressed(keyval);
+        }), this);
+    g_signal_connect_swapped(keys, "key-released",
+        G_CALLBACK(+[](SurfaceWindow* self, guint keyval, guint, GdkModifierType) { self->KeyReleased(keyval); }),
+        this);
+    gtk_widget_add_controller(GTK_WIDGET(m_window), keys);
+}
+
+bool SurfaceWindow::Running() const
+{
+    // An open menu holds the keys, as the Windows program's menus do.
+    return gtk_window_is_active(m_window) && m_about == nullptr &&
+           !gtk_widget_get_visible(GTK_WIDGET(gtk_menu_button_get_popover(m_menuButton)));
+}
+
+void SurfaceWindow::Wake()
+{
+    if (m_tick == 0 && Running()) {
+        m_tick = gtk_widget_add_tick_callback(m_area,
+            [](GtkWidget*, GdkFrameClock* clock, gpointer self) { return static_cast<SurfaceWindow*>(self)->Tick(clock); },
+            this, nullptr);
+    }
+}
+
+gboolean SurfaceWindow::Tick(GdkFrameClock* clock)
+{
+    const bool running = Running();
+    const double milliseconds = static_cast<double>(gdk_frame_clock_get_frame_time(clock)) / 1000.0;
+    if (m_animation.Frame(milliseconds, running) > 0) {
+        gtk_widget_queue_draw(m_area);
+    }
+    if (running) {
+        return G_SOURCE_CONTINUE;
+    }
+    m_tick = 0;  // an idle window costs nothing until it is woken
+    return G_SOURCE_REMOVE;
+}
+
+void SurfaceWindow::Draw(cairo_t* cr, int width, int height)
+{
+    // The frame is drawn at device pixels and shown 1:1: at scale 2 the projection's
+    // factor doubles instead of the picture being stretched.
+    const int scale = gtk_widget_get_scale_factor(m_area);
+    const int deviceWidth = width * scale;
+    const int deviceHeight = height * scale;
+    if (deviceWidth <= 0 || deviceHeight <= 0) return;
+    if (m_buffer == nullptr || cairo_image_surface_get_width(m_buffer) != deviceWidth ||
+        cairo_image_surface_get_height(m_buffer) != deviceHeight) {
+        ReleaseBuffer();
+        // RGB24: opaque, so cairo copies it instead of blending it.
+        m_buffer = cairo_image_surface_create(CAIRO_FORMAT_RGB24, deviceWidth, deviceHeight);
+        if (cairo_surface_status(m_buffer) != CAIRO_STATUS_SUCCESS) {
+            ReleaseBuffer();
+            return;
+        }
+    }
+    m_scene->m_cxClient = deviceWidth;
+    m_scene->m_cyClient = deviceHeight;
+    m_scene->m_pixelsPerUnit = kPixelsPerUnitAtScale1 * scale;
+    BuildFrameSegments(*m_scene, *m_segments);
+
+    cairo_surface_flush(m_buffer);
+    const Raster raster{reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(m_buffer)), deviceWidth,
+                        deviceHeight, cairo_image_surface_get_stride(m_buffer) / 4};
+    DrawSegments(raster, *m_segments);
+    cairo_surface_mark_dirty(m_buffer);
+
+    cairo_scale(cr, 1.0 / scale, 1.0 / scale);
+    cairo_set_source_surface(cr, m_buffer, 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_paint(cr);
+}
+
+void SurfaceWindow::FitClientArea()
+{
+    // Laid out at its opening size: from now on the user may make the window smaller.
+    g_signal_handler_disconnect(m_area, m_sizing);
+    gtk_drawing_area_set_content_width(GTK_DRAWING_AREA(m_area), 0);
+    gtk_drawing_area_set_content_height(GTK_DRAWING_AREA(m_area), 0);
+}
+
+void SurfaceWindow::ReleaseBuffer()
+{
+    if (m_buffer != nullptr) {
+        cairo_surface_destroy(m_buffer);
+        m_buffer = nullptr;
+    }
+}
+
+gboolean SurfaceWindow::KeyPressed(guint keyval)
+{
+    if (!Running()) return FALSE;  // the menu's keys, not ours
+    if (keyval == GDK_KEY_Escape) {
+        gtk_window_close(m_window);
+        return TRUE;
+    }
+    Control control;
+    if (!ControlForKey(keyval, control)) return FALSE;
+    m_animation.KeyDown(control, NowMilliseconds());
+    return TRUE;
+}
+
+void SurfaceWindow::KeyReleased(guint keyval)
+{
+    Control control;
+    if (ControlForKey(keyval, control)) {
+        m_animation.KeyUp(control, NowMilliseconds());
+    }
+}
+
+void SurfaceWindow::OpenAbout()
+{
+    if (m_about != nullptr) return;
+    // While it is open the sheet waits, whichever window has the focus.
+    m_about = ShowAboutBox(m_window);
+    g_signal_connect_swapped(m_about, "destroy", G_CALLBACK(+[](SurfaceWindow* self) {
+        self->m_about = nullptr;
+        gtk_window_present(self->m_window);  // back to the sheet, as after a modal dialog
+        self->Wake();
+    }), this);
+}
+
+}  // namespace
+
+void OpenSurfaceWindow(GtkApplication* application)
+{
+    // The program's icons travel inside it, so that it shows them even when it is not installed.
+    GtkIconTheme* theme = gtk_icon_theme_get_for_display(gdk_display_get_default());
+    gtk_icon_theme_add_resource_path(theme, "/org/sorvel/icons");
+    gtk_window_set_default_icon_name("sorvel");
+    new SurfaceWindow(application);
+}
+
+}  // namespace sorvel
