@@ -50,9 +50,14 @@ void Animation::Step()
 
 void Animation::ReleaseAll()
 {
+    // Taps already made still count at the next step, as the asynchronous key state
+    // keeps a press; what is held is let go.
+    for (int n = 0; n < m_queued; ++n) {
+        Apply(m_queue[n]);
+    }
     m_queued = 0;
     for (KeyLatch& key : m_keys) {
-        key = KeyLatch{};
+        key.Release();
     }
 }
 

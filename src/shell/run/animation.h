@@ -42,7 +42,8 @@ public:
     // A frame at the given time. While active (focused, visible, no dialog over the
     // sheet) runs the steps that fell due since the last frame, each one reading the
     // keys, building the rotation and stepping the sheet; returns how many ran.
-    // Inactive: no step, all keys up, and the time that passes is not owed later.
+    // Inactive: no step, every key let go (a press already made still counts once at
+    // the next step), and the time that passes is not owed later.
     int Frame(double milliseconds, bool active);
 
 private:
