@@ -24,6 +24,10 @@ public:
     // Draws the sheet into the back buffer (made anew after a size change) and
     // copies it to the window.
     void DrawFrame();
+    // The projection for a window of this DPI: 100 pixels per unit at 96 dpi and in
+    // proportion above, so the sheet keeps its share of a dialog that grows with the
+    // DPI. Multiplied before divided: 144 and 192 dpi give exactly 150 and 200.
+    void ScaleToDpi(UINT dpi) { m_pixelsPerUnit = 100.0 * dpi / 96; }
 
     BOOL OnInitDialog() override;
 
@@ -35,6 +39,7 @@ public:
     HCURSOR OnQueryDragIcon();
     void OnClose();
     void OnSize(UINT nType, int cx, int cy);
+    void OnDpiChanged(UINT nDpiX, UINT nDpiY, const RECT* pSuggested);
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

@@ -1,5 +1,6 @@
 // The renderer draws all segments in one call; the picture must be exactly the one
 // that a MoveTo and LineTo per segment gives, also where Windows would refuse the call.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -95,7 +96,95 @@ const double kAngles[][3] = {
 
 const SIZE kSizes[] = {{481, 330}, {1920, 1080}, {301, 199}, {2, 3}};
 
+// The window's client area as it is now, and the dialog's current frame drawn the plain
+// way: a full clear, every segment, the whole client area.
+struct Shown {
+    std::vector<uint32_t> window, frame;
+};
+
+Shown WindowAndFrame(CSurfaceDlg& dlg)
+{
+    const int cx = dlg.m_cxClient, cy = dlg.m_cyClient;
+    CClientDC window(&dlg);
+    CDC reference;
+    reference.CreateCompatibleDC(&window);
+    CBitmap bitmap;
+    bitmap.CreateCompatibleBitmap(&window, cx, cy);
+    reference.SelectObject(&bitmap);
+    DrawFrameLineByLine(dlg, reference);
+    Shown shown{Capture(window.m_hDC, cx, cy), Capture(reference.m_hDC, cx, cy)};
+    reference.DeleteDC();
+    return shown;
+}
+
+::testing::AssertionResult WindowShowsTheFrame(CSurfaceDlg& dlg)
+{
+    const Shown shown = WindowAndFrame(dlg);
+    std::size_t differ = 0;
+    for (std::size_t n = 0; n < shown.window.size(); ++n) {
+        differ += shown.window[n] != shown.frame[n] ? 1u : 0u;
+    }
+    if (differ == 0) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << differ << " pixels differ";
+}
+
+int ScreenDpi()
+{
+    const HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
+    ::ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
 }  // namespace
+
+// Run in prefixes at 96, 144 and 192 dpi: the dialog grows with the DPI, and the sheet
+// with it, drawn at the scaled projection.
+TEST_F(Program, OpensAtTheScaleOfTheDisplay)
+{
+    const int dpi = ScreenDpi();
+    EXPECT_EQ(dlg->m_pixelsPerUnit, 100.0 * dpi / 96);
+    // Dialog units follow the font, whose metrics grow a little unevenly with the DPI.
+    const double scale = dpi / 96.0;
+    EXPECT_NEAR(dlg->m_cxClient, 481 * scale, 481 * scale * 0.08) << "at " << dpi << " dpi";
+    EXPECT_NEAR(dlg->m_cyClient, 330 * scale, 330 * scale * 0.08);
+
+    dlg->Tick();
+    EXPECT_TRUE(WindowShowsTheFrame(*dlg)) << "the start picture at " << dpi << " dpi";
+    // As at 96 dpi, the near edge of the sheet reaches across the whole width.
+    const std::vector<uint32_t> window = WindowAndFrame(*dlg).window;
+    int left = dlg->m_cxClient, right = -1;
+    for (std::size_t n = 0; n < window.size(); ++n) {
+        if ((window[n] & 0xFFFFFF) == 0) {
+            const int x = static_cast<int>(n % static_cast<std::size_t>(dlg->m_cxClient));
+            left = std::min(left, x);
+            right = std::max(right, x);
+        }
+    }
+    EXPECT_LE(left, dlg->m_cxClient / 50);
+    EXPECT_GE(right, dlg->m_cxClient - 1 - dlg->m_cxClient / 50);
+}
+
+TEST_F(Program, MovedToAnotherScaleTheWindowTakesTheSuggestedRectAndTheProjectionFollows)
+{
+    dlg->Tick();
+    RECT r;
+    dlg->GetWindowRect(&r);
+    for (UINT dpi : {144u, 192u, 96u}) {
+        const LONG w = (r.right - r.left) * static_cast<LONG>(dpi) / 96, h = (r.bottom - r.top) * static_cast<LONG>(dpi) / 96;
+        RECT suggested = {r.left + 10, r.top + 5, r.left + 10 + w, r.top + 5 + h};
+        dlg->SendMessage(WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        RECT now;
+        dlg->GetWindowRect(&now);
+        EXPECT_TRUE(::EqualRect(&now, &suggested)) << dpi << " dpi";
+        EXPECT_EQ(dlg->m_pixelsPerUnit, 100.0 * dpi / 96);
+        dlg->Tick();
+        EXPECT_TRUE(WindowShowsTheFrame(*dlg)) << dpi << " dpi";
+    }
+    EXPECT_EQ(dlg->m_pixelsPerUnit, 100.0);
+}
 
 TEST_F(Program, OneCallDrawsExactlyTheLinesOfOneCallPerSegment)
 {
