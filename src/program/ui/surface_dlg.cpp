@@ -80,6 +80,9 @@ void CSurfaceDlg::OnSysCommand(UINT nID, LPARAM)
 
 void CSurfaceDlg::OnPaint()
 {
+    // The default painting fills what it repaints with the dialog's background: the
+    // next frame must show the whole client area again.
+    m_bCopyWholeClient = TRUE;
     if (!IsIconic()) {
         // The sheet itself is drawn only by the tick.
         Default();

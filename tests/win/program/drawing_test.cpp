@@ -218,3 +218,52 @@ TEST_F(Program, OneCallDrawsExactlyTheLinesOfOneCallPerSegment)
     }
     EXPECT_EQ(compared, 4 * 4 * 6);
 }
+
+// A tick clears and copies only where the sheet was or is now; the window must show
+// exactly what a full clear and a full copy showed, whatever happened to it meanwhile.
+TEST_F(Program, EveryTickShowsWhatAFullClearAndCopyShowed)
+{
+    int tick = 0;
+    const auto ticks = [&](int n, const char* what) {
+        for (int k = 0; k < n; ++k, ++tick) {
+            dlg->Tick();
+            ASSERT_TRUE(WindowShowsTheFrame(*dlg)) << what << ", tick " << tick;
+        }
+    };
+    ticks(2, "start");
+    {
+        HeldKeys poke{VK_SPACE};
+        ticks(3, "poke");
+    }
+    ticks(4, "wave");
+    {
+        HeldKeys turn{VK_LEFT, VK_UP};
+        ticks(6, "turns");
+    }
+    RECT r;
+    dlg->GetWindowRect(&r);
+    dlg->SetWindowPos(nullptr, 0, 0, r.right - r.left + 300, r.bottom - r.top + 200, SWP_NOZORDER | SWP_NOMOVE);
+    ticks(3, "resized");
+
+    // Painted while another window has the focus: the dialog's background shows until
+    // the focus is back, and the next tick shows the whole frame again.
+    const HWND other = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20, nullptr, nullptr,
+                                         nullptr, nullptr);
+    ::SetFocus(other);
+    ::InvalidateRect(dlg->m_hWnd, nullptr, TRUE);
+    ::UpdateWindow(dlg->m_hWnd);
+    dlg->Tick();
+    {
+        CClientDC window(dlg);
+        EXPECT_EQ(::GetPixel(window.m_hDC, dlg->m_cxClient / 2, dlg->m_cyClient / 2), ::GetSysColor(COLOR_3DFACE));
+    }
+    ::DestroyWindow(other);
+    Focus();
+    ticks(2, "focus back after a paint");
+
+    dlg->ShowWindow(SW_MINIMIZE);
+    Pump();
+    dlg->ShowWindow(SW_RESTORE);
+    Focus();
+    ticks(2, "restored");
+}
