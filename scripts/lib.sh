@@ -28,11 +28,12 @@ PACKAGE_PACKAGES=(cmake g++ g++-mingw-w64-x86-64 googletest libgtest-dev libbenc
 WEB_PACKAGES=(cmake emscripten googletest chromium chromium-driver python3-selenium)
 
 # Starts a private X display for the Windows programs; sets DISPLAY and XVFB_PID.
-# Large enough for a window with a 1920 x 1080 client area.
+# XVFB_SCREEN gives its size: by default large enough for a window with a 1920 x 1080
+# client area; scripts/bench asks for one that holds a 3840 x 2160 client area.
 start_xvfb() {
     local out
     out=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 2560x1440x24 -nolisten tcp 3>"$out" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${XVFB_SCREEN:-2560x1440}x24" -nolisten tcp 3>"$out" >/dev/null 2>&1 &
     XVFB_PID=$!
     local n
     for n in $(seq 100); do
@@ -71,20 +72,41 @@ find_sorvel_window() {
 # prepare_wine_prefix DIR [managed]: the Wine prefix, made or brought up to date.
 . "$(dirname "${BASH_SOURCE[0]}")/wine-prefix.sh"
 
-# The test prefixes: DIR for the programs on the bare display, and DIR-managed, a copy
+# The test prefixes: DIR for the programs on the bare display, DIR-managed, a copy
 # of it with a person's desktop settings, for the end-to-end run under a window
-# manager. WINEPREFIX points at DIR afterwards.
+# manager, and DIR-dpi144 and DIR-dpi192, copies whose system DPI is 144 and 192.
+# WINEPREFIX points at DIR afterwards.
 prepare_test_prefixes() {
-    local dir=$1
+    local dir=$1 dpi
     prepare_wine_prefix "$dir" || return 1
     [ -d "$dir-managed" ] || cp -a "$dir" "$dir-managed" || return 1
     prepare_wine_prefix "$dir-managed" managed || return 1
+    for dpi in 144 192; do
+        prepare_dpi_prefix "$dir" "$dpi" || return 1
+    done
     export WINEPREFIX=$dir
 }
 
 # Configures the native preset and builds the Linux edition alone: build/native/bin/sorvel.
 build_sorvel_linux() {
     cmake --preset native >/dev/null && cmake --build --preset native --target sorvel -j "$(nproc)" >/dev/null
+}
+
+# prepare_dpi_prefix DIR DPI: DIR-dpiDPI, a copy of the prefix DIR whose system DPI
+# (LogPixels) is DPI, made once and then kept up to date like DIR.
+prepare_dpi_prefix() {
+    local copy=$1-dpi$2
+    if [ "$(cat "$copy/.sorvel-dpi" 2>/dev/null)" != "$2" ]; then
+        rm -rf "$copy" && cp -a "$1" "$copy" || return 1
+        printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"LogPixels"=dword:%08x\r\n' "$2" \
+            >"$copy/dpi.reg" || return 1
+        WINEPREFIX=$copy WINEDEBUG=-all wine regedit /S "$copy/dpi.reg" >/dev/null 2>&1 || return 1
+        WINEPREFIX=$copy wineserver -w
+        rm -f "$copy/dpi.reg"
+        echo "$2" >"$copy/.sorvel-dpi"
+    fi
+    prepare_wine_prefix "$copy" || return 1
+    export WINEPREFIX=$1
 }
 
 # Configures the windows preset and builds Sorvel.exe alone.

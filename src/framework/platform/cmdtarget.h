@@ -135,6 +135,17 @@ constexpr MessageMapEntry MapSize()
             }};
 }
 
+// void OnDpiChanged(UINT nDpiX, UINT nDpiY, const RECT* pSuggested): the window's
+// new DPI and the window rectangle the platform suggests for it.
+template <auto Handler>
+constexpr MessageMapEntry MapDpiChanged()
+{
+    return {WM_DPICHANGED, 0, [](CCmdTarget& t, WPARAM w, LPARAM l) -> LRESULT {
+                (afx_detail::Target<Handler>(t).*Handler)(LOWORD(w), HIWORD(w), reinterpret_cast<const RECT*>(l));
+                return 0;
+            }};
+}
+
 // void OnCommand() for one command id.
 template <UINT Id, auto Handler>
 constexpr MessageMapEntry MapCommand()

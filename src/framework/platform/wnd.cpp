@@ -157,6 +157,25 @@ BOOL CWnd::DestroyWindow()
 
 CMenu* CWnd::GetSystemMenu(BOOL bRevert) const { return CMenu::FromHandle(::GetSystemMenu(m_hWnd, bRevert)); }
 
+UINT CWnd::GetDpi() const
+{
+    // Looked up at run time: Windows 7 and 8 lack the function.
+    using GetDpiForWindowProc = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowProc>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (getDpiForWindow != nullptr) {
+        if (const UINT dpi = getDpiForWindow(m_hWnd); dpi != 0) {
+            return dpi;
+        }
+    }
+    const HDC dc = ::GetDC(m_hWnd);
+    const int dpi = dc != nullptr ? ::GetDeviceCaps(dc, LOGPIXELSX) : 0;
+    if (dc != nullptr) {
+        ::ReleaseDC(m_hWnd, dc);
+    }
+    return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
+}
+
 void CWnd::CenterWindow(CWnd* pAlternateOwner)
 {
     const DWORD style = GetStyle();

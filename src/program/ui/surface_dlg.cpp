@@ -29,6 +29,7 @@ const MessageMap* CSurfaceDlg::GetThisMessageMap()
         MapQueryDragIcon<&CSurfaceDlg::OnQueryDragIcon>(),
         MapClose<&CSurfaceDlg::OnClose>(),
         MapSize<&CSurfaceDlg::OnSize>(),
+        MapDpiChanged<&CSurfaceDlg::OnDpiChanged>(),
     };
     static const MessageMap map = MakeMessageMap(CDialog::GetThisMessageMap(), entries);
     return &map;
@@ -60,6 +61,7 @@ BOOL CSurfaceDlg::OnInitDialog()
         app->m_pDlg = this;
     }
     InitScene();
+    ScaleToDpi(GetDpi());
     return TRUE;
 }
 
@@ -78,6 +80,9 @@ void CSurfaceDlg::OnSysCommand(UINT nID, LPARAM)
 
 void CSurfaceDlg::OnPaint()
 {
+    // The default painting fills what it repaints with the dialog's background: the
+    // next frame must show the whole client area again.
+    m_bCopyWholeClient = TRUE;
     if (!IsIconic()) {
         // The sheet itself is drawn only by the tick.
         Default();
@@ -120,6 +125,17 @@ void CSurfaceDlg::OnSize(UINT, int cx, int cy)
         m_cyClient = cy;
         m_bRebuildBuffer = 1;
     }
+}
+
+void CSurfaceDlg::OnDpiChanged(UINT nDpiX, UINT, const RECT* pSuggested)
+{
+    // Moved to a monitor of another scale: the platform's rectangle keeps the window's
+    // proportion there, and the projection follows the new DPI.
+    ScaleToDpi(nDpiX);
+    SetWindowPos(nullptr, pSuggested->left, pSuggested->top, pSuggested->right - pSuggested->left,
+                 pSuggested->bottom - pSuggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The same size reports no WM_SIZE; the frame at the new scale is drawn afresh anyway.
+    m_bRebuildBuffer = 1;
 }
 
 void CSurfaceDlg::PostNcDestroy()

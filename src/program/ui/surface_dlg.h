@@ -15,6 +15,11 @@ public:
     CDC m_dcMem;                        // memory DC that each frame is drawn into
     std::unique_ptr<CBitmap> m_pBitmap; // back bitmap selected into m_dcMem
     HICON m_hIcon;                      // the program's icon (a shared resource icon)
+    // A frame clears and shows only what changed: the back buffer is white outside
+    // m_rcDrawn, the area the last frame drew into, and the window shows the back
+    // buffer unless m_bCopyWholeClient says it may not (a new buffer, or a paint).
+    RECT m_rcDrawn = {};
+    BOOL m_bCopyWholeClient = TRUE;
 
     // One pass of the animation, while the dialog has the keyboard focus: the keys,
     // the rotation, one spring step, one frame, a 10 ms pause.
@@ -24,6 +29,10 @@ public:
     // Draws the sheet into the back buffer (made anew after a size change) and
     // copies it to the window.
     void DrawFrame();
+    // The projection for a window of this DPI: 100 pixels per unit at 96 dpi and in
+    // proportion above, so the sheet keeps its share of a dialog that grows with the
+    // DPI. Multiplied before divided: 144 and 192 dpi give exactly 150 and 200.
+    void ScaleToDpi(UINT dpi) { m_pixelsPerUnit = 100.0 * dpi / 96; }
 
     BOOL OnInitDialog() override;
 
@@ -35,6 +44,7 @@ public:
     HCURSOR OnQueryDragIcon();
     void OnClose();
     void OnSize(UINT nType, int cx, int cy);
+    void OnDpiChanged(UINT nDpiX, UINT nDpiY, const RECT* pSuggested);
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

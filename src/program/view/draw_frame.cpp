@@ -1,6 +1,9 @@
 // Drawing one frame: the sheet as black lines on white in an off-screen bitmap,
 // copied to the window in one block so that it never flickers.
 #include "ui/surface_dlg.h"
+
+#include <algorithm>
+
 #include "view/segments.h"
 
 namespace {
@@ -22,6 +25,8 @@ int polylineCount;
 constexpr int32_t kSafeCoordinate = 1 << 25;
 const sorvel::Segment* farSegments[sorvel::kSegmentCount];
 int farCount;
+// The smallest and largest coordinates of the segments in the polyline.
+sorvel::PixelPoint lowest, highest;
 
 bool WithinSafeBound(const sorvel::PixelPoint& p)
 {
@@ -32,6 +37,8 @@ void CollectDrawableSegments()
 {
     polylineCount = 0;
     farCount = 0;
+    lowest = {kSafeCoordinate, kSafeCoordinate};
+    highest = {-kSafeCoordinate, -kSafeCoordinate};
     for (int n = 0; n < sorvel::kSegmentCount; ++n) {
         if (!frameSegments.drawable[n]) {
             continue;
@@ -45,7 +52,29 @@ void CollectDrawableSegments()
         polylinePoints[2 * polylineCount + 1] = POINT{s.to.x, s.to.y};
         polylineSizes[polylineCount] = 2;
         ++polylineCount;
+        lowest.x = std::min({lowest.x, s.from.x, s.to.x});
+        lowest.y = std::min({lowest.y, s.from.y, s.to.y});
+        highest.x = std::max({highest.x, s.from.x, s.to.x});
+        highest.y = std::max({highest.y, s.from.y, s.to.y});
     }
+}
+
+// The part of the client area that this frame's lines can colour. A one-pixel pen
+// colours only pixels within the box of a segment's two ends; a far segment may be
+// clipped anywhere, so it counts as the whole client area.
+RECT DrawnArea(int cx, int cy)
+{
+    if (farCount > 0) {
+        return RECT{0, 0, cx, cy};
+    }
+    if (polylineCount == 0) {
+        return RECT{};
+    }
+    // Within the safe bound, so the ends and the + 1 cannot overflow.
+    RECT box = {lowest.x, lowest.y, highest.x + 1, highest.y + 1};
+    const RECT client = {0, 0, cx, cy};
+    RECT drawn;
+    return ::IntersectRect(&drawn, &box, &client) ? drawn : RECT{};
 }
 
 }  // namespace
@@ -68,6 +97,9 @@ void CSurfaceDlg::DrawFrame()
         m_dcMem.SelectObject(m_pBitmap.get());
         // Not retried until the next size change, even if the platform refused.
         m_bRebuildBuffer = 0;
+        // A new bitmap holds nothing yet: it is cleared and shown whole.
+        m_rcDrawn = RECT{0, 0, m_cxClient, m_cyClient};
+        m_bCopyWholeClient = TRUE;
     }
     if (m_dcMem.m_hDC == nullptr || m_pBitmap == nullptr || m_pBitmap->m_hObject == nullptr) {
         return;  // no back buffer at this size: nothing to draw into
@@ -79,7 +111,11 @@ void CSurfaceDlg::DrawFrame()
     }
     sorvel::BuildSegmentList(projectedPoints, frameSegments);
 
-    m_dcMem.FillSolidRect(0, 0, m_cxClient, m_cyClient, RGB(255, 255, 255));
+    // Outside what the last frame drew the back buffer is still white.
+    if (!::IsRectEmpty(&m_rcDrawn)) {
+        m_dcMem.FillSolidRect(m_rcDrawn.left, m_rcDrawn.top, m_rcDrawn.right - m_rcDrawn.left,
+                              m_rcDrawn.bottom - m_rcDrawn.top, RGB(255, 255, 255));
+    }
     // The default pen of a new memory DC: black, one pixel wide. Lines with an end
     // at or behind the camera are left out rather than drawn mirrored.
     CollectDrawableSegments();
@@ -90,5 +126,18 @@ void CSurfaceDlg::DrawFrame()
         m_dcMem.MoveTo(farSegments[n]->from.x, farSegments[n]->from.y);
         m_dcMem.LineTo(farSegments[n]->to.x, farSegments[n]->to.y);
     }
-    dc.BitBlt(0, 0, m_cxClient, m_cyClient, &m_dcMem, 0, 0, SRCCOPY);
+
+    // The window already shows the last frame: only where it or this one drew can a
+    // pixel change. After a paint or a rebuild the window must be shown whole.
+    const RECT drawn = DrawnArea(m_cxClient, m_cyClient);
+    RECT copy = {0, 0, m_cxClient, m_cyClient};
+    if (!m_bCopyWholeClient) {
+        ::UnionRect(&copy, &m_rcDrawn, &drawn);
+    }
+    if (!::IsRectEmpty(&copy)) {
+        dc.BitBlt(copy.left, copy.top, copy.right - copy.left, copy.bottom - copy.top, &m_dcMem, copy.left, copy.top,
+                  SRCCOPY);
+    }
+    m_rcDrawn = drawn;
+    m_bCopyWholeClient = FALSE;
 }

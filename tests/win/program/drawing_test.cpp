@@ -1,6 +1,7 @@
 // The renderer draws all segments in one call; the picture must be exactly the one
 // that a MoveTo and LineTo per segment gives, also where Windows would refuse the call.
 // The core's line renderer, which the editions without GDI draw with, must give it too.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -110,7 +111,95 @@ std::vector<uint32_t> RenderedByTheCore(const CSurfaceDlg& dlg)
     return pixels;
 }
 
+// The window's client area as it is now, and the dialog's current frame drawn the plain
+// way: a full clear, every segment, the whole client area.
+struct Shown {
+    std::vector<uint32_t> window, frame;
+};
+
+Shown WindowAndFrame(CSurfaceDlg& dlg)
+{
+    const int cx = dlg.m_cxClient, cy = dlg.m_cyClient;
+    CClientDC window(&dlg);
+    CDC reference;
+    reference.CreateCompatibleDC(&window);
+    CBitmap bitmap;
+    bitmap.CreateCompatibleBitmap(&window, cx, cy);
+    reference.SelectObject(&bitmap);
+    DrawFrameLineByLine(dlg, reference);
+    Shown shown{Capture(window.m_hDC, cx, cy), Capture(reference.m_hDC, cx, cy)};
+    reference.DeleteDC();
+    return shown;
+}
+
+::testing::AssertionResult WindowShowsTheFrame(CSurfaceDlg& dlg)
+{
+    const Shown shown = WindowAndFrame(dlg);
+    std::size_t differ = 0;
+    for (std::size_t n = 0; n < shown.window.size(); ++n) {
+        differ += shown.window[n] != shown.frame[n] ? 1u : 0u;
+    }
+    if (differ == 0) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << differ << " pixels differ";
+}
+
+int ScreenDpi()
+{
+    const HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
+    ::ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
 }  // namespace
+
+// Run in prefixes at 96, 144 and 192 dpi: the dialog grows with the DPI, and the sheet
+// with it, drawn at the scaled projection.
+TEST_F(Program, OpensAtTheScaleOfTheDisplay)
+{
+    const int dpi = ScreenDpi();
+    EXPECT_EQ(dlg->m_pixelsPerUnit, 100.0 * dpi / 96);
+    // Dialog units follow the font, whose metrics grow a little unevenly with the DPI.
+    const double scale = dpi / 96.0;
+    EXPECT_NEAR(dlg->m_cxClient, 481 * scale, 481 * scale * 0.08) << "at " << dpi << " dpi";
+    EXPECT_NEAR(dlg->m_cyClient, 330 * scale, 330 * scale * 0.08);
+
+    dlg->Tick();
+    EXPECT_TRUE(WindowShowsTheFrame(*dlg)) << "the start picture at " << dpi << " dpi";
+    // As at 96 dpi, the near edge of the sheet reaches across the whole width.
+    const std::vector<uint32_t> window = WindowAndFrame(*dlg).window;
+    int left = dlg->m_cxClient, right = -1;
+    for (std::size_t n = 0; n < window.size(); ++n) {
+        if ((window[n] & 0xFFFFFF) == 0) {
+            const int x = static_cast<int>(n % static_cast<std::size_t>(dlg->m_cxClient));
+            left = std::min(left, x);
+            right = std::max(right, x);
+        }
+    }
+    EXPECT_LE(left, dlg->m_cxClient / 50);
+    EXPECT_GE(right, dlg->m_cxClient - 1 - dlg->m_cxClient / 50);
+}
+
+TEST_F(Program, MovedToAnotherScaleTheWindowTakesTheSuggestedRectAndTheProjectionFollows)
+{
+    dlg->Tick();
+    RECT r;
+    dlg->GetWindowRect(&r);
+    for (UINT dpi : {144u, 192u, 96u}) {
+        const LONG w = (r.right - r.left) * static_cast<LONG>(dpi) / 96, h = (r.bottom - r.top) * static_cast<LONG>(dpi) / 96;
+        RECT suggested = {r.left + 10, r.top + 5, r.left + 10 + w, r.top + 5 + h};
+        dlg->SendMessage(WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        RECT now;
+        dlg->GetWindowRect(&now);
+        EXPECT_TRUE(::EqualRect(&now, &suggested)) << dpi << " dpi";
+        EXPECT_EQ(dlg->m_pixelsPerUnit, 100.0 * dpi / 96);
+        dlg->Tick();
+        EXPECT_TRUE(WindowShowsTheFrame(*dlg)) << dpi << " dpi";
+    }
+    EXPECT_EQ(dlg->m_pixelsPerUnit, 100.0);
+}
 
 TEST_F(Program, OneCallAndTheCoresRendererDrawExactlyTheLinesOfOneCallPerSegment)
 {
@@ -147,4 +236,53 @@ TEST_F(Program, OneCallAndTheCoresRendererDrawExactlyTheLinesOfOneCallPerSegment
         reference.DeleteDC();
     }
     EXPECT_EQ(compared, 4 * 4 * 6);
+}
+
+// A tick clears and copies only where the sheet was or is now; the window must show
+// exactly what a full clear and a full copy showed, whatever happened to it meanwhile.
+TEST_F(Program, EveryTickShowsWhatAFullClearAndCopyShowed)
+{
+    int tick = 0;
+    const auto ticks = [&](int n, const char* what) {
+        for (int k = 0; k < n; ++k, ++tick) {
+            dlg->Tick();
+            ASSERT_TRUE(WindowShowsTheFrame(*dlg)) << what << ", tick " << tick;
+        }
+    };
+    ticks(2, "start");
+    {
+        HeldKeys poke{VK_SPACE};
+        ticks(3, "poke");
+    }
+    ticks(4, "wave");
+    {
+        HeldKeys turn{VK_LEFT, VK_UP};
+        ticks(6, "turns");
+    }
+    RECT r;
+    dlg->GetWindowRect(&r);
+    dlg->SetWindowPos(nullptr, 0, 0, r.right - r.left + 300, r.bottom - r.top + 200, SWP_NOZORDER | SWP_NOMOVE);
+    ticks(3, "resized");
+
+    // Painted while another window has the focus: the dialog's background shows until
+    // the focus is back, and the next tick shows the whole frame again.
+    const HWND other = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20, nullptr, nullptr,
+                                         nullptr, nullptr);
+    ::SetFocus(other);
+    ::InvalidateRect(dlg->m_hWnd, nullptr, TRUE);
+    ::UpdateWindow(dlg->m_hWnd);
+    dlg->Tick();
+    {
+        CClientDC window(dlg);
+        EXPECT_EQ(::GetPixel(window.m_hDC, dlg->m_cxClient / 2, dlg->m_cyClient / 2), ::GetSysColor(COLOR_3DFACE));
+    }
+    ::DestroyWindow(other);
+    Focus();
+    ticks(2, "focus back after a paint");
+
+    dlg->ShowWindow(SW_MINIMIZE);
+    Pump();
+    dlg->ShowWindow(SW_RESTORE);
+    Focus();
+    ticks(2, "restored");
 }
