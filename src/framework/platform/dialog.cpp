@@ -82,9 +82,10 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd)
     WindowCreation creation(this);
     const HWND hWnd = ::CreateDialogIndirectParamW(AfxGetResourceHandle(), dialogTemplate,
                                                   parent != nullptr ? parent->m_hWnd : nullptr, &AfxDlgProc, 0);
-    if (hWnd == nullptr) {
-        // Whether the window never came or came and went, the object ends here, once:
-        // the caller of a failed Create never deletes it.
+    if (!::IsWindow(hWnd)) {
+        // Whether the window never came or came and went (perhaps during OnInitDialog,
+        // taking a self-deleting object with it), the object ends here, once: the
+        // caller of a failed Create never deletes it.
         if (creation.ObjectOutlivedFailure()) {
             PostNcDestroy();
         }
@@ -127,11 +128,14 @@ INT_PTR CDialog::DoModal()
 
 LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM)
 {
+    // OnInitDialog may end the dialog, and a dialog that deletes itself is gone with
+    // its window: whether it still lives is learnt from the handle, never a member.
+    const HWND hWnd = m_hWnd;
     RECT before;
     GetWindowRect(&before);
     const BOOL result = OnInitDialog();
-    if (m_hWnd == nullptr) {
-        return result;  // the dialog ended itself during initialisation
+    if (!::IsWindow(hWnd)) {
+        return result;
     }
     // Centred unless already shown, moved during initialisation, or placed by its template.
     RECT after;

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <new>
 
 #include "platform/seams.h"
 #include "platform_test_resource.h"
@@ -232,4 +233,58 @@ TEST(Dialog, CreationHookGoesOnceTheObjectIsBoundAndCreationsNest)
     };
     EXPECT_EQ(box.DoModal(), IDOK);
     EXPECT_FALSE(hookedDuringInit) << "no hook once the box's object was bound";
+}
+
+namespace {
+
+// What the memory of a deleted dialog may hold next: another window object, bound
+// to a hidden window where the dialog stood. A call the framework still makes on the
+// deleted dialog lands here and is counted.
+class ReusedMemory : public CDialog {
+public:
+    static inline int calls = 0;
+    explicit ReusedMemory(HWND hWnd) : CDialog(IDD_TEST_PLAIN) { m_hWnd = hWnd; }
+
+protected:
+    BOOL CheckAutoCenter() override { return ++calls, FALSE; }
+    void PostNcDestroy() override { ++calls; }
+};
+
+// Makes and ends another dialog, then destroys its own window, all during its
+// initialisation; it is deleted with its window.
+class GoneDuringInit : public SelfDeletingDialog {
+public:
+    static inline HWND standIn = nullptr;
+    static inline void* memory = nullptr;
+    static void operator delete(void* p)
+    {
+        memory = p;
+        new (p) ReusedMemory(standIn);
+    }
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        ScriptedDialog(IDD_TEST_PLAIN).Create(IDD_TEST_PLAIN);
+        const RECT r = WindowRect(m_hWnd);
+        standIn = ::CreateWindowExW(0, L"STATIC", nullptr, WS_POPUP, r.left, r.top, r.right - r.left,
+                                    r.bottom - r.top, nullptr, nullptr, nullptr, nullptr);
+        DestroyWindow();
+        return TRUE;
+    }
+};
+static_assert(sizeof(ReusedMemory) <= sizeof(GoneDuringInit));
+
+}  // namespace
+
+TEST(Dialog, ADialogThatEndsItselfDuringInitialisationIsNotTouchedAfterwards)
+{
+    ScriptedApp app;
+    SelfDeletingDialog::deleted = 0;
+    EXPECT_FALSE((new GoneDuringInit)->Create(IDD_TEST_PLAIN));
+    EXPECT_EQ(SelfDeletingDialog::deleted, 1);
+    EXPECT_EQ(ReusedMemory::calls, 0) << "the deleted dialog was used";
+    static_cast<ReusedMemory*>(GoneDuringInit::memory)->~ReusedMemory();
+    ::operator delete(GoneDuringInit::memory);
+    ::DestroyWindow(GoneDuringInit::standIn);
 }
