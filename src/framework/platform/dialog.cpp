@@ -80,12 +80,21 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd)
     }
     CWnd* parent = pParentWnd != nullptr ? pParentWnd : AfxGetMainWnd();
     WindowCreation creation(this);
+    if (!WindowCreation::Hooked()) {
+        PostNcDestroy();  // a window made now could never be closed: none is made
+        return FALSE;
+    }
     const HWND hWnd = ::CreateDialogIndirectParamW(AfxGetResourceHandle(), dialogTemplate,
                                                   parent != nullptr ? parent->m_hWnd : nullptr, &AfxDlgProc, 0);
+    if (::IsWindow(hWnd) && !creation.BoundTo(hWnd)) {
+        // A window, but not this object's (the hook took another window first):
+        // nothing would ever handle or close it.
+        ::DestroyWindow(hWnd);
+    }
     if (!::IsWindow(hWnd)) {
-        // Whether the window never came or came and went (perhaps during OnInitDialog,
-        // taking a self-deleting object with it), the object ends here, once: the
-        // caller of a failed Create never deletes it.
+        // Whether the window never came, came and went (perhaps during OnInitDialog,
+        // taking a self-deleting object with it), or was not this object's, the object
+        // ends here, once: the caller of a failed Create never deletes it.
         if (creation.ObjectOutlivedFailure()) {
             PostNcDestroy();
         }
@@ -114,7 +123,10 @@ INT_PTR CDialog::DoModal()
     INT_PTR result;
     {
         WindowCreation creation(this);
-        result = ::DialogBoxIndirectParamW(AfxGetResourceHandle(), dialogTemplate, hOwner, &AfxDlgProc, 0);
+        // Without the hook the box would have no object, and nothing could end it.
+        result = WindowCreation::Hooked()
+                     ? ::DialogBoxIndirectParamW(AfxGetResourceHandle(), dialogTemplate, hOwner, &AfxDlgProc, 0)
+                     : -1;
         if (result == -1) {
             creation.ObjectOutlivedFailure();  // only gives up a binding to a window that never was
         }

@@ -3,6 +3,6 @@
 PlatformCalls& AfxPlatformCalls()
 {
     static PlatformCalls calls = {&::GetDC, &::CreateCompatibleDC, &::CreateCompatibleBitmap, &::PolyPolyline,
-                                  &::GetMessageW};
+                                  &::GetMessageW, &::SetWindowsHookExW};
     return calls;
 }

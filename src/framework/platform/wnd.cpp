@@ -77,6 +77,15 @@ void CWnd::AttachPermanent(HWND hWnd)
     WindowMap::ForThisThread().SetPermanent(hWnd, this);
 }
 
+void CWnd::RestoreWindowProc()
+{
+    if (m_pfnSuper != nullptr && ::IsWindow(m_hWnd) &&
+        ::GetWindowLongPtrW(m_hWnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&AfxWndProc)) {
+        ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    }
+    m_pfnSuper = nullptr;
+}
+
 void CWnd::DetachPermanent()
 {
     WindowMap::ForThisThread().RemovePermanent(m_hWnd);
@@ -135,11 +144,7 @@ LRESULT CWnd::OnNcDestroy()
         thread->m_pMainWnd = nullptr;
     }
     const LRESULT result = Default();
-    if (m_pfnSuper != nullptr &&
-        ::GetWindowLongPtrW(m_hWnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&AfxWndProc)) {
-        ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
-    }
-    m_pfnSuper = nullptr;
+    RestoreWindowProc();
     DetachPermanent();
     // A creation still running for this object must not let it go a second time.
     WindowCreation::WindowDestroyed(this);

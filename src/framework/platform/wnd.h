@@ -76,6 +76,8 @@ private:
 
     void AttachPermanent(HWND hWnd);
     void DetachPermanent();
+    // Hands the window back to the window procedure it had before the framework's.
+    void RestoreWindowProc();
     LRESULT OnNcDestroy();
 
     WNDPROC m_pfnSuper = nullptr;

@@ -288,3 +288,50 @@ TEST(Dialog, ADialogThatEndsItselfDuringInitialisationIsNotTouchedAfterwards)
     ::operator delete(GoneDuringInit::memory);
     ::DestroyWindow(GoneDuringInit::standIn);
 }
+
+namespace {
+
+HHOOK WINAPI NoHook(int, HOOKPROC, HINSTANCE, DWORD) { return nullptr; }
+
+// The hook is set, and then some other window is made on the thread first.
+HWND g_otherWindow = nullptr;
+HHOOK WINAPI HookThenAnotherWindow(int id, HOOKPROC proc, HINSTANCE module, DWORD threadId)
+{
+    const HHOOK hook = ::SetWindowsHookExW(id, proc, module, threadId);
+    g_otherWindow = ::CreateWindowExW(0, L"STATIC", nullptr, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                                      nullptr);
+    return hook;
+}
+
+int ThreadDialogs()
+{
+    int count = 0;
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND hWnd, LPARAM counter) { return *reinterpret_cast<int*>(counter) += ClassName(hWnd) == L"#32770", TRUE; },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+}  // namespace
+
+TEST(Dialog, NoDialogIsLeftWithoutItsObject)
+{
+    ScriptedApp app;
+    SelfDeletingDialog::deleted = 0;
+    {
+        Refusal refusal(&PlatformCalls::setWindowsHookEx, &NoHook);
+        EXPECT_FALSE((new SelfDeletingDialog)->Create(IDD_TEST_PLAIN));
+        EXPECT_EQ(ScriptedDialog(IDD_TEST_MODAL).DoModal(), -1);
+    }
+    {
+        Refusal refusal(&PlatformCalls::setWindowsHookEx, &HookThenAnotherWindow);
+        EXPECT_FALSE((new SelfDeletingDialog)->Create(IDD_TEST_PLAIN));
+    }
+    EXPECT_EQ(SelfDeletingDialog::deleted, 2);
+    EXPECT_EQ(ThreadDialogs(), 0);
+    EXPECT_EQ(CWnd::FromHandlePermanent(g_otherWindow), nullptr);
+    EXPECT_NE(::GetWindowLongPtrW(g_otherWindow, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&AfxWndProc))
+        << "the other window has its own window procedure back";
+    ::DestroyWindow(g_otherWindow);
+}

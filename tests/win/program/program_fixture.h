@@ -66,20 +66,3 @@ protected:
 
     CSurfaceDlg* dlg = nullptr;
 };
-
-// Points one platform call elsewhere while it lives: to make the platform refuse, or
-// behave as Windows does where Wine does not.
-class Refusal {
-public:
-    template <class Member, class Replacement>
-    Refusal(Member member, Replacement replacement) : saved_(AfxPlatformCalls())
-    {
-        AfxPlatformCalls().*member = replacement;
-    }
-    ~Refusal() { AfxPlatformCalls() = saved_; }
-    Refusal(const Refusal&) = delete;
-    Refusal& operator=(const Refusal&) = delete;
-
-private:
-    PlatformCalls saved_;
-};
