@@ -87,3 +87,22 @@ public:
 private:
     PlatformCalls saved_;
 };
+
+// DeleteObject as Windows has it, where Wine only puts the deletion off: a bitmap
+// still selected into a DC is not deleted, and the call fails. (The platform selects
+// a bitmap into one DC at a time, so a trial selection tells whether it is.)
+inline BOOL WINAPI DeleteObjectAsOnWindows(HGDIOBJ object)
+{
+    if (::GetObjectType(object) == OBJ_BITMAP) {
+        const HDC probe = ::CreateCompatibleDC(nullptr);
+        const HGDIOBJ previous = ::SelectObject(probe, object);
+        if (previous != nullptr) {
+            ::SelectObject(probe, previous);
+        }
+        ::DeleteDC(probe);
+        if (previous == nullptr) {
+            return FALSE;
+        }
+    }
+    return ::DeleteObject(object);
+}
