@@ -4,6 +4,6 @@ PlatformCalls& AfxPlatformCalls()
 {
     static PlatformCalls calls = {&::GetDC, &::CreateCompatibleDC, &::CreateCompatibleBitmap, &::PolyPolyline,
                                   &::GetMessageW, &::DeleteObject,
-                                  &::SetWindowsHookExW};
+                                  &::SetWindowsHookExW, &::MonitorFromWindow, &::GetMonitorInfoW};
     return calls;
 }

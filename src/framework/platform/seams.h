@@ -20,6 +20,8 @@ struct PlatformCalls {
     BOOL(WINAPI* getMessage)(MSG* msg, HWND hWnd, UINT first, UINT last);
     BOOL(WINAPI* deleteObject)(HGDIOBJ object);
     HHOOK(WINAPI* setWindowsHookEx)(int idHook, HOOKPROC proc, HINSTANCE module, DWORD threadId);
+    HMONITOR(WINAPI* monitorFromWindow)(HWND hWnd, DWORD flags);
+    BOOL(WINAPI* getMonitorInfo)(HMONITOR monitor, MONITORINFO* info);
 };
 
 PlatformCalls& AfxPlatformCalls();

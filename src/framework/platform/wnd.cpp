@@ -34,6 +34,26 @@ private:
     MSG saved_;
 };
 
+// The work area of the monitor that the window to centre over is on, or with none,
+// of the main window's monitor (the primary monitor when there is no main window).
+RECT WorkAreaFor(HWND center)
+{
+    const PlatformCalls& calls = AfxPlatformCalls();
+    HMONITOR monitor;
+    if (center != nullptr) {
+        monitor = calls.monitorFromWindow(center, MONITOR_DEFAULTTONEAREST);
+    } else {
+        const CWnd* mainWnd = AfxGetMainWnd();
+        monitor = calls.monitorFromWindow(mainWnd != nullptr ? mainWnd->m_hWnd : nullptr, MONITOR_DEFAULTTOPRIMARY);
+    }
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (monitor == nullptr || !calls.getMonitorInfo(monitor, &info)) {
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &info.rcWork, 0);
+    }
+    return info.rcWork;
+}
+
 }  // namespace
 
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -192,7 +212,7 @@ void CWnd::CenterWindow(CWnd* pAlternateOwner)
                 center = nullptr;
             }
         }
-        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+        area = WorkAreaFor(center);
         if (center == nullptr) {
             target = area;
         } else {

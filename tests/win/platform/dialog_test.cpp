@@ -335,3 +335,47 @@ TEST(Dialog, NoDialogIsLeftWithoutItsObject)
         << "the other window has its own window procedure back";
     ::DestroyWindow(g_otherWindow);
 }
+
+namespace {
+
+// A second monitor, 1920 x 1080, to the right of the primary one, with a taskbar of 40
+// pixels at its bottom; Xvfb has one screen only.
+constexpr RECT kSecondMonitor = {4000, 0, 5920, 1080};
+const HMONITOR kSecond = reinterpret_cast<HMONITOR>(0x5EC0);
+
+HMONITOR WINAPI MonitorOfTwo(HWND hWnd, DWORD flags)
+{
+    return WindowRect(hWnd).left >= kSecondMonitor.left ? kSecond : ::MonitorFromWindow(hWnd, flags);
+}
+
+BOOL WINAPI MonitorInfoOfTwo(HMONITOR monitor, MONITORINFO* info)
+{
+    if (monitor != kSecond) {
+        return ::GetMonitorInfoW(monitor, info);
+    }
+    info->rcMonitor = kSecondMonitor;
+    info->rcWork = kSecondMonitor;
+    info->rcWork.bottom -= 40;
+    info->dwFlags = 0;
+    return TRUE;
+}
+
+}  // namespace
+
+TEST(Dialog, AModalBoxOpensOverItsOwnerOnTheOwnersMonitor)
+{
+    ScriptedApp app;
+    Refusal monitors(&PlatformCalls::monitorFromWindow, &MonitorOfTwo);
+    Refusal monitorInfo(&PlatformCalls::getMonitorInfo, &MonitorInfoOfTwo);
+    ScriptedDialog main(IDD_TEST_PLAIN), box(IDD_TEST_MODAL);
+    ASSERT_TRUE(main.Create(IDD_TEST_PLAIN));
+    // Near the right edge of the second monitor, a little beyond it.
+    ::SetWindowPos(main.m_hWnd, nullptr, 5500, 300, 700, 500, SWP_NOZORDER);
+    main.ShowWindow(SW_SHOW);
+    app.m_pMainWnd = &main;
+    box.init = [](ScriptedDialog& d) { d.PostMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); };
+    EXPECT_EQ(box.DoModal(), IDOK);
+    app.m_pMainWnd = nullptr;
+    EXPECT_EQ(box.endRect.right, kSecondMonitor.right) << "kept inside the owner's monitor";
+    EXPECT_LE(std::abs(CentreY(box.endRect) - CentreY(WindowRect(main.m_hWnd))), 1);
+}
