@@ -5,7 +5,7 @@
 
 # The version of the settings below. Raise it whenever they change: a prefix stamped
 # with an older version (or with none: made before the stamp existed) gets them again.
-SORVEL_PREFIX_SETTINGS=2
+SORVEL_PREFIX_SETTINGS=3
 
 # prepare_wine_prefix DIR [managed]
 #
@@ -15,6 +15,9 @@ SORVEL_PREFIX_SETTINGS=2
 #   (menus and captions), which has no Japanese of its own; the SystemLink value
 #   is the list "ipagp.ttf,IPAPGothic";
 # - Wine's menu builder is off, so nothing lands in the menus and icons of $HOME;
+# - a program that crashes ends at once, with a non-zero code, and Wine's debugger
+#   prints the fault and a backtrace, instead of opening a window that waits for
+#   someone to close it (a test would hang until its timeout);
 # - by default windows are not left to a window manager: the private display has
 #   none, and Wine would wait two seconds for one every time a window is hidden.
 #   Wine draws frames and captions itself, with its own Marlett for the buttons.
@@ -58,6 +61,8 @@ prepare_wine_prefix() {
             '"Tahoma"=hex(7):69,00,70,00,61,00,67,00,70,00,2e,00,74,00,74,00,66,00,2c,00,49,00,50,00,41,00,50,00,47,00,6f,00,74,00,68,00,69,00,63,00,00,00,00,00' '' \
             '[HKEY_CURRENT_USER\Software\Wine\DllOverrides]' \
             '"winemenubuilder.exe"=""' '' \
+            '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' \
+            '"ShowCrashDialog"=dword:00000000' '' \
             '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' \
             "\"Managed\"=\"$managed\"" \
             "\"Decorated\"=\"$decorated\"" |
