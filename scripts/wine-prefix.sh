@@ -5,7 +5,7 @@
 
 # The version of the settings below. Raise it whenever they change: a prefix stamped
 # with an older version (or with none: made before the stamp existed) gets them again.
-SORVEL_PREFIX_SETTINGS=3
+SORVEL_PREFIX_SETTINGS=4
 
 # prepare_wine_prefix DIR [managed]
 #
@@ -15,6 +15,8 @@ SORVEL_PREFIX_SETTINGS=3
 #   (menus and captions), which has no Japanese of its own; the SystemLink value
 #   is the list "ipagp.ttf,IPAPGothic";
 # - Wine's menu builder is off, so nothing lands in the menus and icons of $HOME;
+# - Mono and Gecko are off (mscoree, mshtml) in the prefix itself, so that the
+#   update Wine makes to a prefix after an upgrade does not offer to install them;
 # - a program that crashes ends at once, with a non-zero code, and Wine's debugger
 #   prints the fault and a backtrace, instead of opening a window that waits for
 #   someone to close it (a test would hang until its timeout);
@@ -60,7 +62,7 @@ prepare_wine_prefix() {
             '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]' \
             '"Tahoma"=hex(7):69,00,70,00,61,00,67,00,70,00,2e,00,74,00,74,00,66,00,2c,00,49,00,50,00,41,00,50,00,47,00,6f,00,74,00,68,00,69,00,63,00,00,00,00,00' '' \
             '[HKEY_CURRENT_USER\Software\Wine\DllOverrides]' \
-            '"winemenubuilder.exe"=""' '' \
+            '"winemenubuilder.exe"=""' '"mscoree"=""' '"mshtml"=""' '' \
             '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' \
             '"ShowCrashDialog"=dword:00000000' '' \
             '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' \
