@@ -31,6 +31,9 @@ SORVEL_PREFIX_SETTINGS=4
 # existing prefix is never deleted, only given the settings again.
 prepare_wine_prefix() {
     export WINEPREFIX=$1 WINEDEBUG=-all
+    # Sorvel.exe is a 64-bit program: a WINEARCH=win32 of the user's would make a
+    # prefix it cannot run in, or refuse to start Wine in the 64-bit one.
+    unset WINEARCH
     local mode=unmanaged managed=N decorated=Y
     if [ "${2:-}" = managed ]; then
         mode=managed managed=Y decorated=N

@@ -87,8 +87,9 @@ unset WINEPREFIX
 dpkg-deb -x "build/packages/sorvel_${version}_amd64.deb" "$work/deb" || exit 1
 export SORVEL_WINEPREFIX=$work/deb-prefix
 throwaway_prefix "$SORVEL_WINEPREFIX" || exit 1
-check "the .deb's sorvel command opens the window, and Esc ends it with 0" \
-    test "$(run_until_esc "$work/deb/usr/bin/sorvel")" = 0
+# A 32-bit WINEARCH of the user's must not get in the way of the 64-bit program.
+check "the .deb's sorvel command opens the window, and Esc ends it with 0, whatever WINEARCH says" \
+    test "$(run_until_esc env WINEARCH=win32 "$work/deb/usr/bin/sorvel")" = 0
 WINEPREFIX=$SORVEL_WINEPREFIX wineserver -w
 check "... in a prefix given the desktop settings: managed windows, Wine's caption, no menu builder, no crash dialog, no Mono or Gecko" \
     test "$(grep -c -e '^"Managed"="Y"' -e '^"Decorated"="N"' -e '^"winemenubuilder.exe"=""' \
