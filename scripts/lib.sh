@@ -85,10 +85,13 @@ project_version() { sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$PWD/build/win
 
 # start_private_session [CLEANUP]: a private virtual display and a warm Wine server on
 # the test prefix, for running the program without a person's display. Both go when
-# the script exits, after the script's own CLEANUP command.
+# the script exits, after the script's own CLEANUP command. The exit trap names the
+# prefix: it may run before WINEPREFIX is set, and must never stop the user's own
+# Wine server.
 start_private_session() {
-    trap "${1:+$1; }wineserver -k 2>/dev/null; stop_xvfb" EXIT
-    start_xvfb && prepare_wine_prefix "$PWD/build/windows/wineprefix" && start_wine_server
+    local prefix=$PWD/build/windows/wineprefix
+    trap "${1:+$1; }WINEPREFIX=$(printf %q "$prefix") wineserver -k 2>/dev/null; stop_xvfb" EXIT
+    start_xvfb && prepare_wine_prefix "$prefix" && start_wine_server
 }
 
 # Keeps one Wine server up for the prefix, and starts Wine's background services
