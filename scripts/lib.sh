@@ -61,6 +61,24 @@ find_sorvel_window() {
     return 1
 }
 
+# wait_for_exit PID [SECONDS]: waits for a program started in the background by this
+# shell to end, at most SECONDS (default 20), and returns its exit code. One still
+# running then (a key that went astray) is reported, stopped, and 124 is returned.
+wait_for_exit() {
+    local pid=$1 limit=${2:-20} _
+    for _ in $(seq $((limit * 10))); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$pid" 2>/dev/null; then
+        echo "timeout: the program (pid $pid) did not end within $limit s; stopping it" >&2
+        kill "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+        return 124
+    fi
+    wait "$pid"
+}
+
 # prepare_wine_prefix DIR [managed]: the Wine prefix, made or brought up to date.
 . "$(dirname "${BASH_SOURCE[0]}")/wine-prefix.sh"
 

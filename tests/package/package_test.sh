@@ -28,15 +28,17 @@ trap cleanup EXIT
 
 throwaway_prefix() { cp -a "$PWD/build/windows/wineprefix" "$1" && prefixes+=("$1"); }
 
-# Runs the command until Sorvel's window is up, presses Esc; prints the exit code.
+# Runs the command until Sorvel's window is up, presses Esc; prints the exit code, or
+# "none" when no window came, or "timeout" when the program did not end after Esc.
 run_until_esc() {
     "$@" </dev/null >/dev/null 2>&1 &
     local pid=$!
     find_sorvel_window >/dev/null || { kill "$pid"; wait "$pid"; echo none; return; }
     sleep 0.5
     xdotool key Escape
-    wait "$pid"
-    echo $?
+    wait_for_exit "$pid"
+    local code=$?
+    [ "$code" -eq 124 ] && echo timeout || echo "$code"
 }
 
 scripts/package || exit 1
