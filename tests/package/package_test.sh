@@ -93,9 +93,9 @@ throwaway_prefix "$SORVEL_WINEPREFIX" || exit 1
 check "the .deb's sorvel command opens the window, and Esc ends it with 0, whatever WINEARCH says" \
     test "$(run_until_esc env WINEARCH=win32 "$work/deb/usr/bin/sorvel")" = 0
 WINEPREFIX=$SORVEL_WINEPREFIX wineserver -w
-check "... in a prefix given the desktop settings: managed windows, Wine's caption, no menu builder, no crash dialog, no Mono or Gecko" \
-    test "$(grep -c -e '^"Managed"="Y"' -e '^"Decorated"="N"' -e '^"winemenubuilder.exe"=""' \
-        -e '^"ShowCrashDialog"=dword:00000000' -e '^"mscoree"=""' -e '^"mshtml"=""' "$SORVEL_WINEPREFIX/user.reg") \
-        $(cat "$SORVEL_WINEPREFIX/.sorvel-settings")" = "6 $SORVEL_PREFIX_SETTINGS managed"
+settings=$(grep -c -e '^"Managed"="Y"' -e '^"Decorated"="N"' -e '^"winemenubuilder.exe"=""' -e '^"mscoree"=""' \
+    -e '^"mshtml"=""' -e '^"ShowCrashDialog"=dword:00000000' "$SORVEL_WINEPREFIX/user.reg")
+check "... in a prefix given the desktop settings: managed windows, Wine's caption, no menu builder, no Mono or Gecko, no crash dialog" \
+    test "$settings $(cat "$SORVEL_WINEPREFIX/.sorvel-settings")" = "6 $SORVEL_PREFIX_SETTINGS managed"
 
 [ "$failures" -eq 0 ] && echo "all passed" || { echo "$failures failed"; exit 1; }
