@@ -338,26 +338,22 @@ TEST(Dialog, NoDialogIsLeftWithoutItsObject)
 
 namespace {
 
-// A second monitor, 1920 x 1080, to the right of the primary one, with a taskbar of 40
-// pixels at its bottom; Xvfb has one screen only.
-constexpr RECT kSecondMonitor = {4000, 0, 5920, 1080};
+// A second monitor to the right of the primary one (Xvfb has one screen only): the
+// work area of a 1920 x 1080 screen with a taskbar at its bottom.
+constexpr RECT kSecondWorkArea = {4000, 0, 5920, 1040};
 const HMONITOR kSecond = reinterpret_cast<HMONITOR>(0x5EC0);
 
 HMONITOR WINAPI MonitorOfTwo(HWND hWnd, DWORD flags)
 {
-    return WindowRect(hWnd).left >= kSecondMonitor.left ? kSecond : ::MonitorFromWindow(hWnd, flags);
+    return WindowRect(hWnd).left >= kSecondWorkArea.left ? kSecond : ::MonitorFromWindow(hWnd, flags);
 }
 
 BOOL WINAPI MonitorInfoOfTwo(HMONITOR monitor, MONITORINFO* info)
 {
-    if (monitor != kSecond) {
-        return ::GetMonitorInfoW(monitor, info);
+    if (monitor == kSecond) {
+        info->rcWork = kSecondWorkArea;
     }
-    info->rcMonitor = kSecondMonitor;
-    info->rcWork = kSecondMonitor;
-    info->rcWork.bottom -= 40;
-    info->dwFlags = 0;
-    return TRUE;
+    return monitor == kSecond || ::GetMonitorInfoW(monitor, info);
 }
 
 }  // namespace
@@ -376,6 +372,6 @@ TEST(Dialog, AModalBoxOpensOverItsOwnerOnTheOwnersMonitor)
     box.init = [](ScriptedDialog& d) { d.PostMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); };
     EXPECT_EQ(box.DoModal(), IDOK);
     app.m_pMainWnd = nullptr;
-    EXPECT_EQ(box.endRect.right, kSecondMonitor.right) << "kept inside the owner's monitor";
+    EXPECT_EQ(box.endRect.right, kSecondWorkArea.right) << "kept inside the owner's monitor";
     EXPECT_LE(std::abs(CentreY(box.endRect) - CentreY(WindowRect(main.m_hWnd))), 1);
 }
