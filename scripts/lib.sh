@@ -69,6 +69,24 @@ find_sorvel_window() {
     return 1
 }
 
+# wait_for_exit PID [SECONDS]: waits for a program started in the background by this
+# shell to end, at most SECONDS (default 20), and returns its exit code. One still
+# running then (a key that went astray) is reported, stopped, and 124 is returned.
+wait_for_exit() {
+    local pid=$1 limit=${2:-20} _
+    for _ in $(seq $((limit * 10))); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$pid" 2>/dev/null; then
+        echo "timeout: the program (pid $pid) did not end within $limit s; stopping it" >&2
+        kill "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+        return 124
+    fi
+    wait "$pid"
+}
+
 # prepare_wine_prefix DIR [managed]: the Wine prefix, made or brought up to date.
 . "$(dirname "${BASH_SOURCE[0]}")/wine-prefix.sh"
 
@@ -125,10 +143,13 @@ project_version() { sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "${1:-$PWD/buil
 
 # start_private_session [CLEANUP]: a private virtual display and a warm Wine server on
 # the test prefix, for running the program without a person's display. Both go when
-# the script exits, after the script's own CLEANUP command.
+# the script exits, after the script's own CLEANUP command. The exit trap names the
+# prefix: it may run before WINEPREFIX is set, and must never stop the user's own
+# Wine server.
 start_private_session() {
-    trap "${1:+$1; }wineserver -k 2>/dev/null; stop_xvfb" EXIT
-    start_xvfb && prepare_wine_prefix "$PWD/build/windows/wineprefix" && start_wine_server
+    local prefix=$PWD/build/windows/wineprefix
+    trap "${1:+$1; }WINEPREFIX=$(printf %q "$prefix") wineserver -k 2>/dev/null; stop_xvfb" EXIT
+    start_xvfb && prepare_wine_prefix "$prefix" && start_wine_server
 }
 
 # Keeps one Wine server up for the prefix, and starts Wine's background services

@@ -5,7 +5,7 @@
 
 # The version of the settings below. Raise it whenever they change: a prefix stamped
 # with an older version (or with none: made before the stamp existed) gets them again.
-SORVEL_PREFIX_SETTINGS=2
+SORVEL_PREFIX_SETTINGS=4
 
 # prepare_wine_prefix DIR [managed]
 #
@@ -15,6 +15,11 @@ SORVEL_PREFIX_SETTINGS=2
 #   (menus and captions), which has no Japanese of its own; the SystemLink value
 #   is the list "ipagp.ttf,IPAPGothic";
 # - Wine's menu builder is off, so nothing lands in the menus and icons of $HOME;
+# - Mono and Gecko are off (mscoree, mshtml) in the prefix itself, so that the
+#   update Wine makes to a prefix after an upgrade does not offer to install them;
+# - a program that crashes ends at once, with a non-zero code, and Wine's debugger
+#   prints the fault and a backtrace, instead of opening a window that waits for
+#   someone to close it (a test would hang until its timeout);
 # - by default windows are not left to a window manager: the private display has
 #   none, and Wine would wait two seconds for one every time a window is hidden.
 #   Wine draws frames and captions itself, with its own Marlett for the buttons.
@@ -26,6 +31,9 @@ SORVEL_PREFIX_SETTINGS=2
 # existing prefix is never deleted, only given the settings again.
 prepare_wine_prefix() {
     export WINEPREFIX=$1 WINEDEBUG=-all
+    # Sorvel.exe is a 64-bit program: a WINEARCH=win32 of the user's would make a
+    # prefix it cannot run in, or refuse to start Wine in the 64-bit one.
+    unset WINEARCH
     local mode=unmanaged managed=N decorated=Y
     if [ "${2:-}" = managed ]; then
         mode=managed managed=Y decorated=N
@@ -57,7 +65,9 @@ prepare_wine_prefix() {
             '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]' \
             '"Tahoma"=hex(7):69,00,70,00,61,00,67,00,70,00,2e,00,74,00,74,00,66,00,2c,00,49,00,50,00,41,00,50,00,47,00,6f,00,74,00,68,00,69,00,63,00,00,00,00,00' '' \
             '[HKEY_CURRENT_USER\Software\Wine\DllOverrides]' \
-            '"winemenubuilder.exe"=""' '' \
+            '"winemenubuilder.exe"=""' '"mscoree"=""' '"mshtml"=""' '' \
+            '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' \
+            '"ShowCrashDialog"=dword:00000000' '' \
             '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' \
             "\"Managed\"=\"$managed\"" \
             "\"Decorated\"=\"$decorated\"" |
@@ -67,8 +77,11 @@ prepare_wine_prefix() {
     rm -f "$reg"
     mkdir -p "$WINEPREFIX/drive_c/windows/Fonts" &&
         cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" || return 1
-    # The registry reaches its files when the Wine server ends.
-    wineserver -w
+    # The registry reaches its files when the Wine server ends. A server kept up by
+    # another run on this prefix (scripts/test's) never does: the settings are in
+    # place all the same, and waiting for it would never end.
+    timeout 60 wineserver -w ||
+        echo "== the Wine server of $WINEPREFIX stays up for another run; not waiting for it"
     rm -f "$WINEPREFIX/.sorvel-ready"  # the marker of the versions before the stamp
     echo "$SORVEL_PREFIX_SETTINGS $mode" >"$stamp"
 }

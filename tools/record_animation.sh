@@ -47,7 +47,10 @@ capture 0 "$before"
 xdotool key space
 capture "$before" "$after"
 xdotool key Escape
-wait "$sorvel"
+wait_for_exit "$sorvel" || {
+    echo "Sorvel did not end with 0 after Esc"
+    exit 1
+}
 
 # Few colours, and each frame stores only what changed since the one before.
 convert -delay "$((period / 10))" -loop 0 "$frames"/*.miff \

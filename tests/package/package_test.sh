@@ -28,15 +28,17 @@ trap cleanup EXIT
 
 throwaway_prefix() { cp -a "$PWD/build/windows/wineprefix" "$1" && prefixes+=("$1"); }
 
-# Runs the command until Sorvel's window is up, presses Esc; prints the exit code.
+# Runs the command until Sorvel's window is up, presses Esc; prints the exit code, or
+# "none" when no window came, or "timeout" when the program did not end after Esc.
 run_until_esc() {
     "$@" </dev/null >/dev/null 2>&1 &
     local pid=$!
     find_sorvel_window >/dev/null || { kill "$pid"; wait "$pid"; echo none; return; }
     sleep 0.5
     xdotool key Escape
-    wait "$pid"
-    echo $?
+    wait_for_exit "$pid"
+    local code=$?
+    [ "$code" -eq 124 ] && echo timeout || echo "$code"
 }
 
 scripts/package || exit 1
@@ -87,6 +89,15 @@ check "the installed Sorvel.exe opens its window, and Esc ends it with 0" \
 wine 'C:\Program Files\Sorvel\Uninstall.exe' /S && wineserver -w
 nothing_left() { [ ! -e "$installed" ] && [ ! -e "$menu" ] && ! wine reg query "$key" && ! wine reg query 'HKLM\Software\Sorvel'; }
 check "the uninstaller removes the files, the Start-menu folder, the entry and Software\\Sorvel" nothing_left
+# The same prefix brought up to date for a person's desktop, as scripts/run does, with a
+# user's WINEARCH=win32 around: it stays a 64-bit prefix and gets every setting.
+check "a prefix set up with WINEARCH=win32 in the environment still runs 64-bit programs" \
+    env WINEARCH=win32 bash -c '. scripts/lib.sh && prepare_wine_prefix "$WINEPREFIX" managed && wine cmd.exe /c exit'
+wineserver -w
+settings=$(grep -c -e '^"Managed"="Y"' -e '^"Decorated"="N"' -e '^"winemenubuilder.exe"=""' -e '^"mscoree"=""' \
+    -e '^"mshtml"=""' -e '^"ShowCrashDialog"=dword:00000000' "$WINEPREFIX/user.reg")
+check "... with the desktop settings: managed windows, Wine's caption, no menu builder, no Mono or Gecko, no crash dialog" \
+    test "$settings $(cat "$WINEPREFIX/.sorvel-settings")" = "6 $SORVEL_PREFIX_SETTINGS managed"
 wineserver -k
 unset WINEPREFIX
 

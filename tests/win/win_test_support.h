@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/afxwin.h"
+#include "platform/seams.h"
 
 // An application whose idle handler the test scripts.
 class ScriptedApp : public CWinApp {
@@ -69,3 +70,39 @@ inline RECT WindowRect(HWND hWnd)
 
 inline int CentreX(const RECT& r) { return (r.left + r.right) / 2; }
 inline int CentreY(const RECT& r) { return (r.top + r.bottom) / 2; }
+
+// Points one platform call elsewhere while it lives: to make the platform refuse, or
+// behave as Windows does where Wine does not.
+class Refusal {
+public:
+    template <class Member, class Replacement>
+    Refusal(Member member, Replacement replacement) : saved_(AfxPlatformCalls())
+    {
+        AfxPlatformCalls().*member = replacement;
+    }
+    ~Refusal() { AfxPlatformCalls() = saved_; }
+    Refusal(const Refusal&) = delete;
+    Refusal& operator=(const Refusal&) = delete;
+
+private:
+    PlatformCalls saved_;
+};
+
+// DeleteObject as Windows has it, where Wine only puts the deletion off: a bitmap
+// still selected into a DC is not deleted, and the call fails. (The platform selects
+// a bitmap into one DC at a time, so a trial selection tells whether it is.)
+inline BOOL WINAPI DeleteObjectAsOnWindows(HGDIOBJ object)
+{
+    if (::GetObjectType(object) == OBJ_BITMAP) {
+        const HDC probe = ::CreateCompatibleDC(nullptr);
+        const HGDIOBJ previous = ::SelectObject(probe, object);
+        if (previous != nullptr) {
+            ::SelectObject(probe, previous);
+        }
+        ::DeleteDC(probe);
+        if (previous == nullptr) {
+            return FALSE;
+        }
+    }
+    return ::DeleteObject(object);
+}

@@ -26,7 +26,7 @@ WindowCreation::WindowCreation(CWnd* wnd) : m_pWnd(wnd), m_pOuter(t_pCreation)
 {
     t_pCreation = this;
     if (t_hHook == nullptr) {
-        t_hHook = ::SetWindowsHookExW(WH_CBT, &FilterHook, nullptr, ::GetCurrentThreadId());
+        t_hHook = AfxPlatformCalls().setWindowsHookEx(WH_CBT, &FilterHook, nullptr, ::GetCurrentThreadId());
     }
 }
 
@@ -45,6 +45,7 @@ LRESULT CALLBACK WindowCreation::FilterHook(int code, WPARAM wParam, LPARAM lPar
     }
     CWnd* wnd = creation->m_pWnd;
     creation->m_bBound = true;
+    creation->m_hBound = hWnd;
     wnd->AttachPermanent(hWnd);
     wnd->m_pfnSuper = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
@@ -71,8 +72,11 @@ bool WindowCreation::ObjectOutlivedFailure()
     if (m_bDestroyed) {
         return false;
     }
-    if (m_bBound && CWnd::FromHandlePermanent(m_pWnd->m_hWnd) == m_pWnd) {
-        // Bound to a window that the platform dropped without a word (a hook vetoed it).
+    if (m_bBound && CWnd::FromHandlePermanent(m_hBound) == m_pWnd) {
+        // Bound to a window that the platform dropped without a word (a hook vetoed
+        // it), or to one that was not the window made: that one gets its own window
+        // procedure back.
+        m_pWnd->RestoreWindowProc();
         m_pWnd->DetachPermanent();
     }
     return true;
@@ -86,5 +90,7 @@ void WindowCreation::WindowDestroyed(const CWnd* wnd)
         }
     }
 }
+
+bool WindowCreation::Hooked() { return t_hHook != nullptr; }
 
 bool AfxCreationHookInstalled() { return t_hHook != nullptr; }

@@ -19,9 +19,16 @@ public:
     WindowCreation(const WindowCreation&) = delete;
     WindowCreation& operator=(const WindowCreation&) = delete;
 
+    // Whether the hook is in place to bind the object; without it, a window made now
+    // would have no object.
+    static bool Hooked();
+    // Whether the hook bound the object to this window.
+    bool BoundTo(HWND hWnd) const { return m_bBound && m_hBound == hWnd; }
+
     // After the platform's creation call failed: whether the object is still alive
     // because its window never existed, or the platform dropped the window without
-    // destroying it (the object lets go of its binding to it then). Otherwise the
+    // destroying it, or the object was bound to another window (the object lets go of
+    // its binding then). Otherwise the
     // window's destruction has already ended the object's part (PostNcDestroy).
     bool ObjectOutlivedFailure();
 
@@ -37,5 +44,6 @@ private:
     CWnd* m_pWnd;
     WindowCreation* m_pOuter;
     bool m_bBound = false;      // the hook bound the object to its window
+    HWND m_hBound = nullptr;    // ... that window
     bool m_bDestroyed = false;  // that window went again (WM_NCDESTROY)
 };

@@ -80,11 +80,21 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd)
     }
     CWnd* parent = pParentWnd != nullptr ? pParentWnd : AfxGetMainWnd();
     WindowCreation creation(this);
+    if (!WindowCreation::Hooked()) {
+        PostNcDestroy();  // a window made now could never be closed: none is made
+        return FALSE;
+    }
     const HWND hWnd = ::CreateDialogIndirectParamW(AfxGetResourceHandle(), dialogTemplate,
                                                   parent != nullptr ? parent->m_hWnd : nullptr, &AfxDlgProc, 0);
-    if (hWnd == nullptr) {
-        // Whether the window never came or came and went, the object ends here, once:
-        // the caller of a failed Create never deletes it.
+    if (::IsWindow(hWnd) && !creation.BoundTo(hWnd)) {
+        // A window, but not this object's (the hook took another window first):
+        // nothing would ever handle or close it.
+        ::DestroyWindow(hWnd);
+    }
+    if (!::IsWindow(hWnd)) {
+        // Whether the window never came, came and went (perhaps during OnInitDialog,
+        // taking a self-deleting object with it), or was not this object's, the object
+        // ends here, once: the caller of a failed Create never deletes it.
         if (creation.ObjectOutlivedFailure()) {
             PostNcDestroy();
         }
@@ -113,7 +123,10 @@ INT_PTR CDialog::DoModal()
     INT_PTR result;
     {
         WindowCreation creation(this);
-        result = ::DialogBoxIndirectParamW(AfxGetResourceHandle(), dialogTemplate, hOwner, &AfxDlgProc, 0);
+        // Without the hook the box would have no object, and nothing could end it.
+        result = WindowCreation::Hooked()
+                     ? ::DialogBoxIndirectParamW(AfxGetResourceHandle(), dialogTemplate, hOwner, &AfxDlgProc, 0)
+                     : -1;
         if (result == -1) {
             creation.ObjectOutlivedFailure();  // only gives up a binding to a window that never was
         }
@@ -127,11 +140,14 @@ INT_PTR CDialog::DoModal()
 
 LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM)
 {
+    // OnInitDialog may end the dialog, and a dialog that deletes itself is gone with
+    // its window: whether it still lives is learnt from the handle, never a member.
+    const HWND hWnd = m_hWnd;
     RECT before;
     GetWindowRect(&before);
     const BOOL result = OnInitDialog();
-    if (m_hWnd == nullptr) {
-        return result;  // the dialog ended itself during initialisation
+    if (!::IsWindow(hWnd)) {
+        return result;
     }
     // Centred unless already shown, moved during initialisation, or placed by its template.
     RECT after;

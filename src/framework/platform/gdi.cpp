@@ -22,6 +22,10 @@ BOOL CGdiObject::Attach(HGDIOBJ hObject)
 
 HGDIOBJ CGdiObject::Detach()
 {
+    if (m_pSelectedInto != nullptr) {
+        m_pSelectedInto->m_pSelectedBitmap = nullptr;  // still selected, now the caller's concern
+        m_pSelectedInto = nullptr;
+    }
     HGDIOBJ hObject = m_hObject;
     if (hObject != nullptr) {
         m_hObject = nullptr;
@@ -35,7 +39,14 @@ BOOL CGdiObject::DeleteObject()
     if (m_hObject == nullptr) {
         return FALSE;
     }
-    return ::DeleteObject(Detach());
+    if (m_pSelectedInto != nullptr) {
+        m_pSelectedInto->RestoreSelection();
+    }
+    if (!AfxPlatformCalls().deleteObject(m_hObject)) {
+        return FALSE;
+    }
+    Detach();
+    return TRUE;
 }
 
 long AfxLiveGdiObjects() { return g_liveGdiObjects; }
@@ -69,6 +80,7 @@ void CDC::Borrow(HDC hDC)
 
 HDC CDC::Detach()
 {
+    RestoreSelection();
     HDC hDC = m_hDC;
     if (hDC != nullptr && m_bOwned) {
         --g_liveMemoryDCs;
@@ -94,7 +106,34 @@ BOOL CDC::CreateCompatibleDC(CDC* pDC)
     return Attach(AfxPlatformCalls().createCompatibleDC(pDC != nullptr ? pDC->m_hDC : nullptr));
 }
 
-HGDIOBJ CDC::SelectObject(CBitmap* pBitmap) { return ::SelectObject(m_hDC, pBitmap->m_hObject); }
+HGDIOBJ CDC::SelectObject(CBitmap* pBitmap)
+{
+    const HGDIOBJ previous = ::SelectObject(m_hDC, pBitmap->m_hObject);
+    if (previous == nullptr) {
+        return nullptr;
+    }
+    if (m_hDisplacedBitmap == nullptr) {
+        m_hDisplacedBitmap = previous;
+    }
+    if (m_pSelectedBitmap != nullptr) {
+        m_pSelectedBitmap->m_pSelectedInto = nullptr;
+    }
+    m_pSelectedBitmap = pBitmap;
+    pBitmap->m_pSelectedInto = this;
+    return previous;
+}
+
+void CDC::RestoreSelection()
+{
+    if (m_hDisplacedBitmap != nullptr) {
+        ::SelectObject(m_hDC, m_hDisplacedBitmap);
+        m_hDisplacedBitmap = nullptr;
+    }
+    if (m_pSelectedBitmap != nullptr) {
+        m_pSelectedBitmap->m_pSelectedInto = nullptr;
+        m_pSelectedBitmap = nullptr;
+    }
+}
 
 void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF color)
 {

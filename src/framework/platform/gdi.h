@@ -4,10 +4,17 @@
 // wrappers of a window's DC (CClientDC, CPaintDC) only borrow it and give it back to
 // the window. Attach never replaces a handle: it takes ownership of one only when the
 // wrapper is empty, so nothing is ever deleted behind the caller's back.
+//
+// Windows does not delete a bitmap that is still selected into a DC. So a CDC
+// remembers what its SelectObject displaced and puts it back before the DC goes, and
+// a bitmap deleted while its wrapper is selected into a CDC is taken out of it first:
+// the DC and the bitmap can go in either order. A deletion the platform refuses keeps
+// the handle, and the object still counts as held.
 #pragma once
 
 #include "platform/win.h"
 
+class CDC;
 class CWnd;
 
 // A GDI object (pen, brush, bitmap, ...) owned through its handle.
@@ -26,8 +33,13 @@ public:
     BOOL Attach(HGDIOBJ hObject);
     // Gives up ownership: returns the object held, and the wrapper is empty.
     HGDIOBJ Detach();
-    // Deletes the object held, if any, and leaves the wrapper empty.
+    // Deletes the object held, if any, and leaves the wrapper empty; FALSE, with the
+    // object still held, when there is none or the platform refuses.
     BOOL DeleteObject();
+
+private:
+    friend class CDC;
+    CDC* m_pSelectedInto = nullptr;  // the wrapper of the DC this is selected into
 };
 
 class CBitmap : public CGdiObject {
@@ -52,7 +64,8 @@ public:
     // Takes ownership of a DC; FALSE (and nothing changes) for null or when the
     // wrapper already holds one.
     BOOL Attach(HDC hDC);
-    // Gives up the DC held, owned or borrowed: returns it, and the wrapper is empty.
+    // Gives up the DC held, owned or borrowed, with what SelectObject displaced put
+    // back: returns it, and the wrapper is empty.
     HDC Detach();
     // Deletes the DC held if this wrapper owns it, and leaves the wrapper empty;
     // FALSE when there is none or it is only borrowed.
@@ -62,7 +75,8 @@ public:
     // FALSE when the platform refuses or the wrapper already holds a DC.
     BOOL CreateCompatibleDC(CDC* pDC);
 
-    // Selects the bitmap; returns the one selected before (not owned by anyone here).
+    // Selects the bitmap; returns the one selected before (not owned by anyone here),
+    // or null when the platform refuses.
     HGDIOBJ SelectObject(CBitmap* pBitmap);
 
     // Fills a rectangle with one colour; the background colour stays set to it.
@@ -83,7 +97,13 @@ protected:
     void Borrow(HDC hDC);
 
 private:
+    friend class CGdiObject;
+    // Selects again the bitmap that the first SelectObject displaced.
+    void RestoreSelection();
+
     bool m_bOwned = false;
+    HGDIOBJ m_hDisplacedBitmap = nullptr;    // the DC's own bitmap, displaced by SelectObject
+    CGdiObject* m_pSelectedBitmap = nullptr;  // the wrapper whose bitmap is selected now
 };
 
 // The client area of a window, borrowed from GetDC to ReleaseDC. m_hDC is null when

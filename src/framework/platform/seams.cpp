@@ -3,6 +3,7 @@
 PlatformCalls& AfxPlatformCalls()
 {
     static PlatformCalls calls = {&::GetDC, &::CreateCompatibleDC, &::CreateCompatibleBitmap, &::PolyPolyline,
-                                  &::GetMessageW};
+                                  &::GetMessageW, &::DeleteObject,
+                                  &::SetWindowsHookExW, &::MonitorFromWindow, &::GetMonitorInfoW};
     return calls;
 }

@@ -18,6 +18,10 @@ struct PlatformCalls {
     HBITMAP(WINAPI* createCompatibleBitmap)(HDC hdc, int cx, int cy);
     BOOL(WINAPI* polyPolyline)(HDC hdc, const POINT* points, const DWORD* pointCounts, DWORD polylines);
     BOOL(WINAPI* getMessage)(MSG* msg, HWND hWnd, UINT first, UINT last);
+    BOOL(WINAPI* deleteObject)(HGDIOBJ object);
+    HHOOK(WINAPI* setWindowsHookEx)(int idHook, HOOKPROC proc, HINSTANCE module, DWORD threadId);
+    HMONITOR(WINAPI* monitorFromWindow)(HWND hWnd, DWORD flags);
+    BOOL(WINAPI* getMonitorInfo)(HMONITOR monitor, MONITORINFO* info);
 };
 
 PlatformCalls& AfxPlatformCalls();

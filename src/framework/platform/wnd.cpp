@@ -34,6 +34,26 @@ private:
     MSG saved_;
 };
 
+// The work area of the monitor that the window to centre over is on, or with none,
+// of the main window's monitor (the primary monitor when there is no main window).
+RECT WorkAreaFor(HWND center)
+{
+    const PlatformCalls& calls = AfxPlatformCalls();
+    HMONITOR monitor;
+    if (center != nullptr) {
+        monitor = calls.monitorFromWindow(center, MONITOR_DEFAULTTONEAREST);
+    } else {
+        const CWnd* mainWnd = AfxGetMainWnd();
+        monitor = calls.monitorFromWindow(mainWnd != nullptr ? mainWnd->m_hWnd : nullptr, MONITOR_DEFAULTTOPRIMARY);
+    }
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (monitor == nullptr || !calls.getMonitorInfo(monitor, &info)) {
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &info.rcWork, 0);
+    }
+    return info.rcWork;
+}
+
 }  // namespace
 
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -75,6 +95,15 @@ void CWnd::AttachPermanent(HWND hWnd)
 {
     m_hWnd = hWnd;
     WindowMap::ForThisThread().SetPermanent(hWnd, this);
+}
+
+void CWnd::RestoreWindowProc()
+{
+    if (m_pfnSuper != nullptr && ::IsWindow(m_hWnd) &&
+        ::GetWindowLongPtrW(m_hWnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&AfxWndProc)) {
+        ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    }
+    m_pfnSuper = nullptr;
 }
 
 void CWnd::DetachPermanent()
@@ -135,11 +164,7 @@ LRESULT CWnd::OnNcDestroy()
         thread->m_pMainWnd = nullptr;
     }
     const LRESULT result = Default();
-    if (m_pfnSuper != nullptr &&
-        ::GetWindowLongPtrW(m_hWnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&AfxWndProc)) {
-        ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
-    }
-    m_pfnSuper = nullptr;
+    RestoreWindowProc();
     DetachPermanent();
     // A creation still running for this object must not let it go a second time.
     WindowCreation::WindowDestroyed(this);
@@ -206,7 +231,7 @@ void CWnd::CenterWindow(CWnd* pAlternateOwner)
                 center = nullptr;
             }
         }
-        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+        area = WorkAreaFor(center);
         if (center == nullptr) {
             target = area;
         } else {

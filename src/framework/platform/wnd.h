@@ -57,7 +57,8 @@ public:
     virtual BOOL DestroyWindow();
 
     // Centres the window over its owner when the owner is visible and not minimised,
-    // otherwise in the primary screen's work area, keeping it inside the work area.
+    // keeping it inside the work area of the owner's monitor; otherwise in the work
+    // area of the main window's monitor (the primary one when there is none).
     void CenterWindow(CWnd* pAlternateOwner = nullptr);
 
     // The default processing of the message being handled now.
@@ -83,6 +84,8 @@ private:
 
     void AttachPermanent(HWND hWnd);
     void DetachPermanent();
+    // Hands the window back to the window procedure it had before the framework's.
+    void RestoreWindowProc();
     LRESULT OnNcDestroy();
 
     WNDPROC m_pfnSuper = nullptr;

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <new>
 
 #include "platform/seams.h"
 #include "platform_test_resource.h"
@@ -232,4 +233,145 @@ TEST(Dialog, CreationHookGoesOnceTheObjectIsBoundAndCreationsNest)
     };
     EXPECT_EQ(box.DoModal(), IDOK);
     EXPECT_FALSE(hookedDuringInit) << "no hook once the box's object was bound";
+}
+
+namespace {
+
+// What the memory of a deleted dialog may hold next: another window object, bound
+// to a hidden window where the dialog stood. A call the framework still makes on the
+// deleted dialog lands here and is counted.
+class ReusedMemory : public CDialog {
+public:
+    static inline int calls = 0;
+    explicit ReusedMemory(HWND hWnd) : CDialog(IDD_TEST_PLAIN) { m_hWnd = hWnd; }
+
+protected:
+    BOOL CheckAutoCenter() override { return ++calls, FALSE; }
+    void PostNcDestroy() override { ++calls; }
+};
+
+// Makes and ends another dialog, then destroys its own window, all during its
+// initialisation; it is deleted with its window.
+class GoneDuringInit : public SelfDeletingDialog {
+public:
+    static inline HWND standIn = nullptr;
+    static inline void* memory = nullptr;
+    static void operator delete(void* p)
+    {
+        memory = p;
+        new (p) ReusedMemory(standIn);
+    }
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        ScriptedDialog(IDD_TEST_PLAIN).Create(IDD_TEST_PLAIN);
+        const RECT r = WindowRect(m_hWnd);
+        standIn = ::CreateWindowExW(0, L"STATIC", nullptr, WS_POPUP, r.left, r.top, r.right - r.left,
+                                    r.bottom - r.top, nullptr, nullptr, nullptr, nullptr);
+        DestroyWindow();
+        return TRUE;
+    }
+};
+static_assert(sizeof(ReusedMemory) <= sizeof(GoneDuringInit));
+
+}  // namespace
+
+TEST(Dialog, ADialogThatEndsItselfDuringInitialisationIsNotTouchedAfterwards)
+{
+    ScriptedApp app;
+    SelfDeletingDialog::deleted = 0;
+    EXPECT_FALSE((new GoneDuringInit)->Create(IDD_TEST_PLAIN));
+    EXPECT_EQ(SelfDeletingDialog::deleted, 1);
+    EXPECT_EQ(ReusedMemory::calls, 0) << "the deleted dialog was used";
+    static_cast<ReusedMemory*>(GoneDuringInit::memory)->~ReusedMemory();
+    ::operator delete(GoneDuringInit::memory);
+    ::DestroyWindow(GoneDuringInit::standIn);
+}
+
+namespace {
+
+HHOOK WINAPI NoHook(int, HOOKPROC, HINSTANCE, DWORD) { return nullptr; }
+
+// The hook is set, and then some other window is made on the thread first.
+HWND g_otherWindow = nullptr;
+HHOOK WINAPI HookThenAnotherWindow(int id, HOOKPROC proc, HINSTANCE module, DWORD threadId)
+{
+    const HHOOK hook = ::SetWindowsHookExW(id, proc, module, threadId);
+    g_otherWindow = ::CreateWindowExW(0, L"STATIC", nullptr, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                                      nullptr);
+    return hook;
+}
+
+int ThreadDialogs()
+{
+    int count = 0;
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND hWnd, LPARAM counter) { return *reinterpret_cast<int*>(counter) += ClassName(hWnd) == L"#32770", TRUE; },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+}  // namespace
+
+TEST(Dialog, NoDialogIsLeftWithoutItsObject)
+{
+    ScriptedApp app;
+    SelfDeletingDialog::deleted = 0;
+    {
+        Refusal refusal(&PlatformCalls::setWindowsHookEx, &NoHook);
+        EXPECT_FALSE((new SelfDeletingDialog)->Create(IDD_TEST_PLAIN));
+        EXPECT_EQ(ScriptedDialog(IDD_TEST_MODAL).DoModal(), -1);
+    }
+    {
+        Refusal refusal(&PlatformCalls::setWindowsHookEx, &HookThenAnotherWindow);
+        EXPECT_FALSE((new SelfDeletingDialog)->Create(IDD_TEST_PLAIN));
+    }
+    EXPECT_EQ(SelfDeletingDialog::deleted, 2);
+    EXPECT_EQ(ThreadDialogs(), 0);
+    EXPECT_EQ(CWnd::FromHandlePermanent(g_otherWindow), nullptr);
+    EXPECT_NE(::GetWindowLongPtrW(g_otherWindow, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&AfxWndProc))
+        << "the other window has its own window procedure back";
+    ::DestroyWindow(g_otherWindow);
+}
+
+namespace {
+
+// A second monitor to the right of the primary one (Xvfb has one screen only): the
+// work area of a 1920 x 1080 screen with a taskbar at its bottom.
+constexpr RECT kSecondWorkArea = {4000, 0, 5920, 1040};
+const HMONITOR kSecond = reinterpret_cast<HMONITOR>(0x5EC0);
+
+HMONITOR WINAPI MonitorOfTwo(HWND hWnd, DWORD flags)
+{
+    return WindowRect(hWnd).left >= kSecondWorkArea.left ? kSecond : ::MonitorFromWindow(hWnd, flags);
+}
+
+BOOL WINAPI MonitorInfoOfTwo(HMONITOR monitor, MONITORINFO* info)
+{
+    if (monitor == kSecond) {
+        info->rcWork = kSecondWorkArea;
+    }
+    return monitor == kSecond || ::GetMonitorInfoW(monitor, info);
+}
+
+}  // namespace
+
+TEST(Dialog, AModalBoxOpensOverItsOwnerOnTheOwnersMonitor)
+{
+    ScriptedApp app;
+    Refusal monitors(&PlatformCalls::monitorFromWindow, &MonitorOfTwo);
+    Refusal monitorInfo(&PlatformCalls::getMonitorInfo, &MonitorInfoOfTwo);
+    ScriptedDialog main(IDD_TEST_PLAIN), box(IDD_TEST_MODAL);
+    ASSERT_TRUE(main.Create(IDD_TEST_PLAIN));
+    // Near the right edge of the second monitor, a little beyond it.
+    ::SetWindowPos(main.m_hWnd, nullptr, 5500, 300, 700, 500, SWP_NOZORDER);
+    main.ShowWindow(SW_SHOW);
+    app.m_pMainWnd = &main;
+    box.init = [](ScriptedDialog& d) { d.PostMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); };
+    EXPECT_EQ(box.DoModal(), IDOK);
+    app.m_pMainWnd = nullptr;
+    EXPECT_EQ(box.endRect.right, kSecondWorkArea.right) << "kept inside the owner's monitor";
+    EXPECT_LE(std::abs(CentreY(box.endRect) - CentreY(WindowRect(main.m_hWnd))), 1);
 }

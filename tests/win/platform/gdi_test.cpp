@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "platform/seams.h"
 #include "platform_test_resource.h"
 #include "win_test_support.h"
@@ -100,4 +102,40 @@ TEST(GdiWrappers, OwnExactlyWhatTheyHold)
     }
     EXPECT_EQ(AfxLiveMemoryDCs(), dcs);
     EXPECT_EQ(AfxLiveGdiObjects(), objects);
+}
+
+namespace {
+BOOL WINAPI RefuseDeletion(HGDIOBJ) { return FALSE; }
+}  // namespace
+
+TEST(GdiWrappers, ADCAndItsBitmapGoInEitherOrderAndARefusalKeepsTheObject)
+{
+    Refusal asOnWindows(&PlatformCalls::deleteObject, &DeleteObjectAsOnWindows);
+    const long objects = AfxLiveGdiObjects();
+    for (const bool bitmapFirst : {false, true}) {
+        auto memory = std::make_unique<CDC>();
+        auto bitmap = std::make_unique<CBitmap>();
+        ASSERT_TRUE(memory->CreateCompatibleDC(nullptr));
+        ASSERT_TRUE(bitmap->CreateCompatibleBitmap(memory.get(), 4, 4));
+        ASSERT_NE(memory->SelectObject(bitmap.get()), nullptr);
+        const HGDIOBJ handle = bitmap->m_hObject;
+        if (bitmapFirst) {
+            bitmap.reset();
+        }
+        memory.reset();
+        bitmap.reset();
+        EXPECT_EQ(::GetObjectType(handle), 0u) << (bitmapFirst ? "bitmap first" : "DC first");
+        EXPECT_EQ(AfxLiveGdiObjects(), objects);
+    }
+
+    CDC screen;
+    CBitmap kept;
+    ASSERT_TRUE(screen.CreateCompatibleDC(nullptr));
+    ASSERT_TRUE(kept.CreateCompatibleBitmap(&screen, 4, 4));
+    {
+        Refusal refusal(&PlatformCalls::deleteObject, &RefuseDeletion);
+        EXPECT_FALSE(kept.DeleteObject());
+    }
+    EXPECT_NE(kept.m_hObject, nullptr);
+    EXPECT_EQ(AfxLiveGdiObjects(), objects + 1) << "a refused deletion frees nothing";
 }

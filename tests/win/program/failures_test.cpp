@@ -6,9 +6,14 @@
 
 #include "program_fixture.h"
 
-// This test program's own allocation, so that one allocation can be made to fail.
+// This test program's own allocation, so that one allocation can be made to fail, and
+// one block can be watched: its deletions are counted, and it is kept until the test
+// gives it back, so a second deletion is counted rather than a crash.
 namespace {
 std::size_t g_failingSize = 0;  // the next allocation of this size throws
+std::size_t g_watchedSize = 0;  // the next allocation of this size is watched
+void* g_watched = nullptr;
+int g_watchedDeletions = 0;
 }  // namespace
 
 void* operator new(std::size_t size)
@@ -18,12 +23,26 @@ void* operator new(std::size_t size)
         throw std::bad_alloc();
     }
     if (void* memory = std::malloc(size == 0 ? 1 : size)) {
+        if (size == g_watchedSize) {
+            g_watchedSize = 0;
+            g_watched = memory;
+        }
         return memory;
     }
     throw std::bad_alloc();
 }
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+namespace {
+void Release(void* memory)
+{
+    if (memory != nullptr && memory == g_watched) {
+        ++g_watchedDeletions;
+        return;
+    }
+    std::free(memory);
+}
+}  // namespace
+void operator delete(void* memory) noexcept { Release(memory); }
+void operator delete(void* memory, std::size_t) noexcept { Release(memory); }
 
 namespace {
 
@@ -129,11 +148,16 @@ TEST_F(Failures, NoMemoryForTheBitmapObjectLeavesNothingDangling)
 
 TEST(FailedStart, AMainWindowThatCannotBeMadeEndsTheProgramWithAFailure)
 {
-    // The failed creation has let the dialog go; deleting it again would crash.
+    // The failed creation has let the dialog go, and nothing deletes it again.
     const HINSTANCE saved = theApp.m_hInstance;
     theApp.m_hInstance = ::GetModuleHandleW(L"kernel32.dll");  // has no dialog 102
+    g_watchedSize = sizeof(CSurfaceDlg);
+    g_watchedDeletions = 0;
     EXPECT_FALSE(theApp.InitInstance());
     theApp.m_hInstance = saved;
+    EXPECT_EQ(g_watchedDeletions, 1);
+    std::free(g_watched);
+    g_watched = nullptr;
     EXPECT_EQ(theApp.m_pDlg, nullptr);
     EXPECT_EQ(theApp.m_pMainWnd, nullptr);
 }

@@ -1,5 +1,7 @@
 // The real program started in-process: theApp's start-up creates the main dialog,
-// which the tests then drive directly.
+// which the tests then drive directly. GDI deletes as Windows does, so a bitmap freed
+// while still selected shows in the live counts, which must be back where they were
+// once the dialog is gone.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,6 +17,8 @@ protected:
     void SetUp() override
     {
         ReleaseAllKeys();
+        dcsAtStart = AfxLiveMemoryDCs();
+        gdiObjectsAtStart = AfxLiveGdiObjects();
         ASSERT_TRUE(theApp.InitInstance());
         dlg = theApp.m_pDlg;
         ASSERT_NE(dlg, nullptr);
@@ -30,6 +34,8 @@ protected:
         }
         EXPECT_EQ(theApp.m_pDlg, nullptr) << "the dialog unregisters itself when it goes";
         EXPECT_EQ(theApp.m_pMainWnd, nullptr);
+        EXPECT_EQ(AfxLiveMemoryDCs(), dcsAtStart);
+        EXPECT_EQ(AfxLiveGdiObjects(), gdiObjectsAtStart);
         // Whatever is left, the quit message included, must not reach the next test.
         MSG msg;
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -65,21 +71,9 @@ protected:
     }
 
     CSurfaceDlg* dlg = nullptr;
-};
-
-// Points one platform call elsewhere while it lives: to make the platform refuse, or
-// behave as Windows does where Wine does not.
-class Refusal {
-public:
-    template <class Member, class Replacement>
-    Refusal(Member member, Replacement replacement) : saved_(AfxPlatformCalls())
-    {
-        AfxPlatformCalls().*member = replacement;
-    }
-    ~Refusal() { AfxPlatformCalls() = saved_; }
-    Refusal(const Refusal&) = delete;
-    Refusal& operator=(const Refusal&) = delete;
 
 private:
-    PlatformCalls saved_;
+    Refusal asOnWindows{&PlatformCalls::deleteObject, &DeleteObjectAsOnWindows};
+    long dcsAtStart = 0;
+    long gdiObjectsAtStart = 0;
 };
