@@ -93,15 +93,21 @@ def inside(px, py, quad):
     return len(signs) < 2
 
 
-def draw(size, lines, bump_height, bump_radius, line_width, margin):
-    """Return rows of palette indices (TRANSPARENT outside the sheet)."""
+def sheet_geometry(size, lines, bump_height, bump_radius, line_width, margin):
+    """The sheet's grid segments and cells fitted to the size, and the squared reach of
+    a line's ink from its centre."""
     p = fit(sheet_points(lines, bump_height, bump_radius), size, margin)
     n = lines - 1
     segments = [(p[i, j], p[i, j + 1]) for i in range(lines) for j in range(n)]
     segments += [(p[i, j], p[i + 1, j]) for i in range(n) for j in range(lines)]
     quads = [(p[i, j], p[i, j + 1], p[i + 1, j + 1], p[i + 1, j])
              for i in range(n) for j in range(n)]
-    reach2 = line_width * line_width / 4
+    return segments, quads, line_width * line_width / 4
+
+
+def draw(size, lines, bump_height, bump_radius, line_width, margin):
+    """Return rows of palette indices (TRANSPARENT outside the sheet)."""
+    segments, quads, reach2 = sheet_geometry(size, lines, bump_height, bump_radius, line_width, margin)
     image = []
     for y in range(size):
         row = []
@@ -141,13 +147,7 @@ def cells(box, size):
 
 def draw_smooth(size, lines, bump_height, bump_radius, line_width, margin):
     """Return rows of (grey, alpha) pairs: black lines on white, clear outside."""
-    p = fit(sheet_points(lines, bump_height, bump_radius), size, margin)
-    n = lines - 1
-    segments = [(p[i, j], p[i, j + 1]) for i in range(lines) for j in range(n)]
-    segments += [(p[i, j], p[i + 1, j]) for i in range(n) for j in range(lines)]
-    quads = [(p[i, j], p[i, j + 1], p[i + 1, j + 1], p[i + 1, j])
-             for i in range(n) for j in range(n)]
-    reach2 = line_width * line_width / 4
+    segments, quads, reach2 = sheet_geometry(size, lines, bump_height, bump_radius, line_width, margin)
     # Each pixel tests only the lines and cells whose bounding boxes reach it.
     near_lines = {}
     for a, b in segments:
