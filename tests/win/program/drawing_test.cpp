@@ -3,7 +3,6 @@
 // The core's line renderer, which the editions without GDI draw with, must give it too.
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 #include "program_fixture.h"
@@ -17,24 +16,10 @@ constexpr double kPi = 3.14159265358979323846;
 // The pixels of a DC's top-left w x h, as 32-bit values.
 std::vector<uint32_t> Capture(HDC source, int w, int h)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    const HBITMAP dib = ::CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    const HDC dc = ::CreateCompatibleDC(source);
-    const HGDIOBJ old = ::SelectObject(dc, dib);
-    ::BitBlt(dc, 0, 0, w, h, source, 0, 0, SRCCOPY);
+    const Dib dib(w, h);
+    ::BitBlt(dib.dc, 0, 0, w, h, source, 0, 0, SRCCOPY);
     ::GdiFlush();
-    std::vector<uint32_t> pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
-    std::memcpy(pixels.data(), bits, pixels.size() * sizeof(uint32_t));
-    ::SelectObject(dc, old);
-    ::DeleteDC(dc);
-    ::DeleteObject(dib);
-    return pixels;
+    return std::vector<uint32_t>(dib.bits, dib.bits + static_cast<std::ptrdiff_t>(w) * h);
 }
 
 // Windows' GDI fails a whole drawing call that has a device coordinate beyond 2^26

@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
 #include <random>
 #include <vector>
 
 #include "platform/afxwin.h"
+#include "program_support.h"
 #include "render/raster.h"
 
 namespace {
@@ -47,18 +47,10 @@ std::vector<sorvel::Segment> RandomSegments(int count)
 TEST(LineRenderer, DrawsExactlyTheDefaultPensPixels)
 {
     // GDI draws into a top-down 32-bit DIB: white 0x00FFFFFF, black 0.
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = kWidth;
-    info.bmiHeader.biHeight = -kHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    const HDC dc = ::CreateCompatibleDC(nullptr);
-    const HBITMAP dib = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    ASSERT_NE(dib, nullptr);
-    const HGDIOBJ old = ::SelectObject(dc, dib);
-    auto* gdi = static_cast<uint32_t*>(bits);
+    const Dib dib(kWidth, kHeight);
+    ASSERT_NE(dib.bits, nullptr);
+    const HDC dc = dib.dc;
+    const uint32_t* gdi = dib.bits;
     std::vector<uint32_t> ours(static_cast<std::size_t>(kWidth * kHeight));
     const sorvel::Raster raster{ours.data(), kWidth, kHeight, kWidth};
     const RECT all = {0, 0, kWidth, kHeight};
@@ -80,7 +72,4 @@ TEST(LineRenderer, DrawsExactlyTheDefaultPensPixels)
         }
     }
     EXPECT_GT(inked, 100000) << "the lines must mostly land inside";
-    ::SelectObject(dc, old);
-    ::DeleteObject(dib);
-    ::DeleteDC(dc);
 }

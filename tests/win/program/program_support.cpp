@@ -77,3 +77,24 @@ HWND FindThreadWindow(const std::wstring& caption)
     ::EnumThreadWindows(::GetCurrentThreadId(), &MatchCaption, reinterpret_cast<LPARAM>(&data));
     return data.found;
 }
+
+Dib::Dib(int width, int height) : dc(::CreateCompatibleDC(nullptr))
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* pixels = nullptr;
+    bitmap_ = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    bits = static_cast<uint32_t*>(pixels);
+    old_ = ::SelectObject(dc, bitmap_);
+}
+
+Dib::~Dib()
+{
+    ::SelectObject(dc, old_);
+    ::DeleteDC(dc);
+    ::DeleteObject(bitmap_);
+}

@@ -1,6 +1,7 @@
 // Helpers for the tests that drive the program's own windows in-process.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -21,3 +22,20 @@ void WhileModal(const std::wstring& caption, const std::function<void()>& start,
 
 // The visible top-level window of this thread with the given caption, or null.
 HWND FindThreadWindow(const std::wstring& caption);
+
+// A top-down 32-bit DIB section selected into a memory DC of its own: what GDI draws
+// into dc can be read straight from bits (white 0x00FFFFFF, black 0) after GdiFlush.
+class Dib {
+public:
+    Dib(int width, int height);
+    ~Dib();
+    Dib(const Dib&) = delete;
+    Dib& operator=(const Dib&) = delete;
+
+    HDC dc;
+    uint32_t* bits = nullptr;
+
+private:
+    HBITMAP bitmap_;
+    HGDIOBJ old_;
+};
