@@ -17,9 +17,10 @@ SORVEL_PREFIX_SETTINGS=4
 # - Wine's menu builder is off, so nothing lands in the menus and icons of $HOME;
 # - Mono and Gecko are off (mscoree, mshtml) in the prefix itself, so that the
 #   update Wine makes to a prefix after an upgrade does not offer to install them;
-# - a program that crashes ends at once, with a non-zero code, and Wine's debugger
-#   prints the fault and a backtrace, instead of opening a window that waits for
-#   someone to close it (a test would hang until its timeout);
+# - a program that crashes ends at once: Wine's debugger prints the fault and a
+#   backtrace instead of opening a window that waits for someone to close it (a
+#   test would hang until its timeout). The exit code it leaves is not always
+#   non-zero, so the test programs end themselves on a crash (tests/win/test_main.cpp);
 # - by default windows are not left to a window manager: the private display has
 #   none, and Wine would wait two seconds for one every time a window is hidden.
 #   Wine draws frames and captions itself, with its own Marlett for the buttons.
