@@ -188,13 +188,6 @@ def test_one_display(driver, url, requested):
     time.sleep(0.2)
     check_frame(driver, 'C laid the sheet flat', 100, 'LU')
 
-    # A real Space, held for a while, pokes; its default action (scrolling) is swallowed.
-    driver.execute_script("addEventListener('keydown', e => { window.swallowed = e.defaultPrevented; })")
-    ActionChains(driver).key_down(Keys.SPACE).pause(0.1).key_up(Keys.SPACE).perform()
-    wait_for(lambda: canvas(driver)[2] != reference(width, height, 100, 'LU'), 'a held Space to poke')
-    assert driver.execute_script('return window.swallowed'), 'Space was left to scroll the page'
-    print('ok  a held Space pokes and does not scroll')
-
     # Another tab in front takes the focus: nothing moves until the page has it back.
     page = driver.current_window_handle
     driver.execute_script("window.open('about:blank')")
