@@ -11,6 +11,8 @@
 #include "sim/scene.h"
 #include "view/segments.h"
 
+namespace sorvel {
+
 namespace {
 
 // A sheet some way into a held poke: everything is moving.
@@ -102,5 +104,7 @@ void BM_StepAndFrame(benchmark::State& state)
 BENCHMARK(BM_StepAndFrame)->Args({481, 330})->Args({1920, 1080});
 
 }  // namespace
+
+}  // namespace sorvel
 
 BENCHMARK_MAIN();

@@ -9,7 +9,7 @@ the sheet.
 
     python3 tools/make_icon.py [ICO_PATH] [--preview PNG_PATH] [--png-dir DIR]
 
-ICO_PATH defaults to src/program/ui/res/sorvel.ico. --preview also writes a PNG of
+ICO_PATH defaults to src/windows/ui/res/sorvel.ico. --preview also writes a PNG of
 both images, enlarged and at actual size, for checking the drawing by eye.
 --png-dir writes the icon as PNGs for the Linux edition's icon theme: the two
 Windows images as they are (sorvel-16.png, sorvel-32.png) and the same sheet

@@ -16,7 +16,6 @@ namespace {
 // The Windows program's client area at 96 dpi.
 constexpr int kClientWidth = 481;
 constexpr int kClientHeight = 330;
-constexpr double kPixelsPerUnitAtScale1 = 100.0;
 
 // Key events and frames on one clock: the frame clock's time is the monotonic clock's.
 double NowMilliseconds() { return static_cast<double>(g_get_monotonic_time()) / 1000.0; }
@@ -236,7 +235,7 @@ void SurfaceWindow::Draw(cairo_t* cr, int width, int height)
     }
     m_scene->m_cxClient = deviceWidth;
     m_scene->m_cyClient = deviceHeight;
-    m_scene->m_pixelsPerUnit = kPixelsPerUnitAtScale1 * scale;
+    m_scene->m_pixelsPerUnit = kBasePixelsPerUnit * scale;
     BuildFrameSegments(*m_scene, *m_segments);
 
     cairo_surface_flush(m_buffer);

@@ -14,11 +14,8 @@
 
 namespace {
 
-// Larger canvases are refused: 16384 is the largest side a browser's canvas takes.
-constexpr int kMaxSide = 16384;
-
 struct Page {
-    SceneState scene;
+    sorvel::SceneState scene;
     sorvel::Animation animation{scene};
     sorvel::SegmentList segments;
     std::vector<uint32_t> pixels;
@@ -52,11 +49,11 @@ EMSCRIPTEN_KEEPALIVE void sorvel_init()
 // takes new views of it after every call.
 EMSCRIPTEN_KEEPALIVE uint32_t* sorvel_resize(int width, int height, double ratio)
 {
-    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) return nullptr;
-    SceneState& scene = page.scene;
+    if (width <= 0 || height <= 0 || width > sorvel::kMaxRasterSide || height > sorvel::kMaxRasterSide) return nullptr;
+    sorvel::SceneState& scene = page.scene;
     scene.m_cxClient = width;
     scene.m_cyClient = height;
-    scene.m_pixelsPerUnit = 100.0 * (std::isfinite(ratio) && ratio > 0.0 ? ratio : 1.0);
+    scene.m_pixelsPerUnit = sorvel::kBasePixelsPerUnit * (std::isfinite(ratio) && ratio > 0.0 ? ratio : 1.0);
     page.pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), sorvel::kPaper);
     page.Draw();
     return page.pixels.data();
@@ -65,8 +62,8 @@ EMSCRIPTEN_KEEPALIVE uint32_t* sorvel_resize(int width, int height, double ratio
 // A key of the key table (in the order of Control) went down or up at the event's time.
 EMSCRIPTEN_KEEPALIVE void sorvel_key(int control, int down, double milliseconds)
 {
-    if (control < 0 || control >= kControlCount) return;
-    const auto key = static_cast<Control>(control);
+    if (control < 0 || control >= sorvel::kControlCount) return;
+    const auto key = static_cast<sorvel::Control>(control);
     if (down != 0) {
         page.animation.KeyDown(key, milliseconds);
     } else {

@@ -6,6 +6,8 @@
 
 #include "sim/vector3.h"
 
+namespace sorvel {
+
 inline uint64_t Bits(double v)
 {
     uint64_t b;
@@ -35,3 +37,5 @@ public:
 private:
     uint64_t hash_ = 0xcbf29ce484222325ull;
 };
+
+}  // namespace sorvel

@@ -7,6 +7,8 @@
 
 #include "sim/scene.h"
 
+namespace sorvel {
+
 namespace {
 
 constexpr double kHalfPi = 1.57079632679489661923;
@@ -173,3 +175,5 @@ TEST_F(Camera, PointsAtOrBehindTheCameraStayDefined)
     EXPECT_EQ(Project(Vector3(1e9, -99.9999, 1e9)).x, double(INT32_MAX));
     EXPECT_EQ(Project(Vector3(-1e300, 0, 1e300)).x, double(INT32_MIN));
 }
+
+}  // namespace sorvel

@@ -9,6 +9,8 @@
 #include "sim/scene.h"
 #include "view/segments.h"
 
+namespace sorvel {
+
 namespace {
 
 uint64_t RunScenario()
@@ -57,3 +59,5 @@ TEST(Determinism, TwoThousandTicksGiveTheRecordedBits)
 {
     EXPECT_EQ(RunScenario(), 0x37704209acf2ae0dull) << std::hex << "fingerprint 0x" << RunScenario();
 }
+
+}  // namespace sorvel

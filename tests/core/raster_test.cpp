@@ -9,6 +9,8 @@
 
 #include "render/raster.h"
 
+namespace sorvel {
+
 namespace {
 
 using sorvel::PixelPoint;
@@ -67,3 +69,5 @@ TEST(Raster, EndsAtTheLimitsOfTheIntRangeCostOnlyTheirVisiblePart)
     // From (2^31 - 1, -2^31) the anti-diagonal x + y = -1 never enters the canvas.
     EXPECT_EQ(c.Inked(), expected);
 }
+
+}  // namespace sorvel

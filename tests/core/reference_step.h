@@ -6,6 +6,8 @@
 
 #include "sim/scene.h"
 
+namespace sorvel {
+
 namespace reference {
 
 inline Vector3 SpringForce(const Vector3& point, const Vector3& neighbour)
@@ -43,3 +45,5 @@ inline int RowMajor(int n) { return PointIndex(1 + n / 38, 1 + n % 38); }
 inline void StepSheet(SceneState& s) { StepSheet(s, RowMajor); }
 
 }  // namespace reference
+
+}  // namespace sorvel

@@ -6,6 +6,8 @@
 #include "bits.h"
 #include "sim/scene.h"
 
+namespace sorvel {
+
 // A scene with its start values (on the heap: it is large).
 inline std::unique_ptr<SceneState> NewScene()
 {
@@ -28,3 +30,5 @@ inline bool FlatAndAtRest(const SceneState& s)
     }
     return true;
 }
+
+}  // namespace sorvel

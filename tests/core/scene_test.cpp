@@ -6,6 +6,8 @@
 #include "scene_support.h"
 #include "sim/scene.h"
 
+namespace sorvel {
+
 namespace {
 
 void ExpectVector(const Vector3& v, double x, double y, double z)
@@ -103,3 +105,5 @@ TEST(Scene, ResetAndPokeInEitherOrder)
         ASSERT_TRUE(SameBits(s->m_vel[k], Vector3(0.0, 0.0, InPokeBlock(k) ? 1.0 : 0.0)));
     }
 }
+
+}  // namespace sorvel

@@ -6,6 +6,8 @@
 #include "sim/scene.h"
 #include "view/segments.h"
 
+namespace sorvel {
+
 namespace {
 
 // Projected points that name their own grid position: column 1000 + k, row -k.
@@ -93,3 +95,5 @@ TEST(SegmentList, OutOfRangeCoordinatesAreClamped)
     EXPECT_EQ(list->segments[0].to.x, 0);
     EXPECT_EQ(list->segments[0].to.y, 7);
 }
+
+}  // namespace sorvel

@@ -8,6 +8,8 @@
 #include "scene_support.h"
 #include "sim/scene.h"
 
+namespace sorvel {
+
 namespace {
 
 Vector3 Flat(int i, int j) { return Vector3(j - 20.0, i - 20.0, 0.0); }
@@ -191,3 +193,5 @@ TEST(StepSheet, CoincidentNeighboursExertNoForce)
     ExpectSameState(*fast, *plain, 301);
     ExpectAllFinite(*fast);
 }
+
+}  // namespace sorvel

@@ -8,6 +8,8 @@
 #include "bits.h"
 #include "view/trig.h"
 
+namespace sorvel {
+
 namespace {
 
 // Distance in units in the last place between two finite doubles of the same sign.
@@ -121,3 +123,5 @@ TEST(SinCos, SameBitsOnEveryTarget)
     }
     EXPECT_EQ(fingerprint.Value(), 0x1fa40536ab6c4da0ull) << std::hex << "fingerprint 0x" << fingerprint.Value();
 }
+
+}  // namespace sorvel

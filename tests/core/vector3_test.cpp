@@ -2,6 +2,8 @@
 
 #include "sim/vector3.h"
 
+namespace sorvel {
+
 TEST(Vector3, ArithmeticIsComponentWise)
 {
     const Vector3 a(1.0, 2.0, 2.0);
@@ -50,3 +52,5 @@ TEST(Vector3, LengthSquaredAddsXAndYFirst)
     EXPECT_EQ(v.LengthSquared(), 1e16);
     EXPECT_NE(v.LengthSquared(), 1e16 + 2.0);
 }
+
+}  // namespace sorvel

@@ -28,6 +28,8 @@
 #include "view/segments.h"
 #include "view/trig.h"
 
+namespace sorvel {
+
 #define CHECK(condition)                                                                   \
     do {                                                                                   \
         if (!(condition)) {                                                                \
@@ -473,7 +475,7 @@ void CheckView(SceneState& s)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+int RunOneInput(const uint8_t* data, size_t size)
 {
     static SceneState s;
     s.InitScene();
@@ -532,4 +534,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     CheckView(s);
     return 0;
+}
+
+}  // namespace sorvel
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    return sorvel::RunOneInput(data, size);
 }

@@ -16,6 +16,9 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools"))
+from screens import Grey, Reference, wait_until  # noqa: E402
+
 ABOUT_CAPTION = "Sorvel\u306e\uff8a\uff9e\uff70\uff7c\uff9e\uff6e\uff9d\u60c5\u5831"
 WIDTH, HEIGHT = 481, 330
 failures = []
@@ -36,16 +39,6 @@ def start(args, **kwargs):
     return process
 
 
-def wait_until(predicate, seconds=15.0):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        value = predicate()
-        if value:
-            return value
-        time.sleep(0.1)
-    return None
-
-
 def xdotool(*args):
     return subprocess.run(["xdotool", *args], capture_output=True, text=True).stdout.split()
 
@@ -55,44 +48,8 @@ def tap(*keys):
     subprocess.run(["xdotool", "key", "--delay", "0", *keys], check=True)
 
 
-class Grey:
-    """A picture as 8-bit grey rows: a screenshot, or the renderer's PGM."""
-
-    def __init__(self, data):
-        header = data.split(maxsplit=4)  # P5, width, height, 255, pixels
-        self.width, self.height, self.pixels = int(header[1]), int(header[2]), header[4]
-
-    @staticmethod
-    def shot(args):
-        png = subprocess.run(args, capture_output=True, check=True).stdout
-        return Grey(subprocess.run(["convert", "-", "-colorspace", "gray", "-depth", "8", "pgm:-"], input=png,
-                                   capture_output=True, check=True).stdout)
-
-    def row(self, y, x=0, width=None):
-        start = y * self.width + x
-        return self.pixels[start:start + (width or self.width)]
-
-    def crop(self, offset, size):
-        rows = b"".join(self.row(offset[1] + r, offset[0], size[0]) for r in range(size[1]))
-        return Grey(b"P5 %d %d 255\n" % size + rows)
-
-    def find(self, picture):
-        """Where the picture lies in this one, as (x, y), or None."""
-        ink = next(y for y in range(picture.height) if 0 in picture.row(y))
-        needle = picture.row(ink)
-        for y in range(ink, self.height - picture.height + ink + 1):
-            x = self.row(y).find(needle)
-            while x >= 0:
-                if x + picture.width <= self.width and all(
-                        self.row(y - ink + r, x, picture.width) == picture.row(r) for r in range(picture.height)):
-                    return x, y - ink
-                x = self.row(y).find(needle, x + 1)
-        return None
-
-
 def reference(*steps, width=WIDTH, height=HEIGHT, scale=1):
-    args = [FRAME_REFERENCE, str(width), str(height), str(100 * scale), *steps]
-    return Grey(subprocess.run(args, capture_output=True, check=True).stdout)
+    return REFERENCE(width, height, 100 * scale, *steps)
 
 
 def program_env(**extra):
@@ -141,14 +98,6 @@ def still(sorvel):
     return after if after.pixels == before.pixels else None
 
 
-def steps_since_poke(picture, most=400):
-    """How many steps after a single poke show this picture, or None."""
-    for n in range(most):
-        if reference("S", *["-"] * n).pixels == picture.pixels:
-            return n + 1
-    return None
-
-
 def x11_session():
     sorvel = Sorvel()
     if not check(sorvel.window is not None, "the window titled Sorvel opens"):
@@ -161,7 +110,7 @@ def x11_session():
     wait_until(lambda: xdotool("getactivewindow") != [sorvel.window], 5)
     poked = still(sorvel)
     check(poked is not None, "another window takes the focus: the sheet stops")
-    check(poked is not None and steps_since_poke(poked) is not None, "Space pokes, and a tap counts once")
+    check(poked is not None and REFERENCE.steps_since_poke(poked) is not None, "Space pokes, and a tap counts once")
     other.kill()
 
     xdotool("windowactivate", "--sync", sorvel.window)
@@ -277,8 +226,8 @@ def start_x():
 
 
 def main(argv):
-    global SORVEL, FRAME_REFERENCE
-    SORVEL, FRAME_REFERENCE = os.path.abspath(argv[0]), os.path.abspath(argv[1])
+    global SORVEL, REFERENCE
+    SORVEL, REFERENCE = os.path.abspath(argv[0]), Reference(os.path.abspath(argv[1]))
     try:
         start_x()
         if "--first-frame-only" in argv:

@@ -7,6 +7,8 @@
 #include "run/animation.h"
 #include "../core/scene_support.h"
 
+namespace sorvel {
+
 namespace {
 
 struct Pace : ::testing::Test {
@@ -68,3 +70,5 @@ TEST_F(Pace, KeysAreReadInTableOrderSoResetComesBeforeThePoke)
     animation.Frame(20.0, true);
     EXPECT_TRUE(FlatAndAtRest(*scene)) << "C alone: flat and still again";
 }
+
+}  // namespace sorvel

@@ -16,13 +16,14 @@
 
 int main(int argc, char** argv)
 {
+    using namespace sorvel;
     if (argc < 3) {
         std::fprintf(stderr, "usage: %s WIDTH HEIGHT [PIXELS_PER_UNIT [STEP...]]\n", argv[0]);
         return 2;
     }
     const int width = std::atoi(argv[1]);
     const int height = std::atoi(argv[2]);
-    if (width <= 0 || height <= 0 || width > 16384 || height > 16384) {
+    if (width <= 0 || height <= 0 || width > kMaxRasterSide || height > kMaxRasterSide) {
         std::fprintf(stderr, "size out of range\n");
         return 2;
     }
@@ -41,13 +42,13 @@ int main(int argc, char** argv)
     }
     scene->BuildRotation();
 
-    auto list = std::make_unique<sorvel::SegmentList>();
-    sorvel::BuildFrameSegments(*scene, *list);
+    auto list = std::make_unique<SegmentList>();
+    BuildFrameSegments(*scene, *list);
     std::vector<uint32_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    sorvel::DrawSegments(sorvel::Raster{pixels.data(), width, height, width}, *list);
+    DrawSegments(Raster{pixels.data(), width, height, width}, *list);
 
     std::vector<unsigned char> grey(pixels.size());
-    for (std::size_t n = 0; n < pixels.size(); ++n) grey[n] = pixels[n] == sorvel::kInk ? 0 : 255;
+    for (std::size_t n = 0; n < pixels.size(); ++n) grey[n] = pixels[n] == kInk ? 0 : 255;
     std::printf("P5\n%d %d\n255\n", width, height);
     std::fwrite(grey.data(), 1, grey.size(), stdout);
     return 0;

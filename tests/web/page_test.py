@@ -14,11 +14,13 @@ import contextlib
 import functools
 import http.server
 import os
-import subprocess
 import sys
 import tempfile
 import threading
 import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tools'))
+from screens import Reference, wait_until  # noqa: E402
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -26,7 +28,8 @@ from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
-PAGE_DIR = FRAME_REFERENCE = ''  # from the command line
+PAGE_DIR = ''  # from the command line
+REFERENCE = None
 
 # The canvas as grey bytes (0 or 255 for pure black or white with full alpha, 128 for
 # anything else), with its size and the steps run so far, read in one go.
@@ -78,11 +81,8 @@ def chromium(*extra):
 
 
 def wait_for(condition, what, seconds=10):
-    deadline = time.monotonic() + seconds
-    while not condition():
-        if time.monotonic() > deadline:
-            raise AssertionError(f'timed out waiting for {what}')
-        time.sleep(0.02)
+    if not wait_until(condition, seconds, 0.02):
+        raise AssertionError(f'timed out waiting for {what}')
 
 
 def open_page(driver, url):
@@ -100,11 +100,7 @@ def canvas(driver):
 
 
 def reference(width, height, pixels_per_unit=100, *key_steps):
-    out = subprocess.run([FRAME_REFERENCE, str(width), str(height), str(pixels_per_unit), *key_steps],
-                         check=True, capture_output=True).stdout
-    header = f'P5\n{width} {height}\n255\n'.encode()
-    assert out.startswith(header), 'frame_reference wrote no PGM'
-    return out[len(header):]
+    return REFERENCE(width, height, pixels_per_unit, *key_steps).pixels
 
 
 def check_frame(driver, what, pixels_per_unit=100, *key_steps):
@@ -224,10 +220,11 @@ def test_two_device_pixels_per_pixel(url):
 
 
 def main():
-    global PAGE_DIR, FRAME_REFERENCE
-    PAGE_DIR, FRAME_REFERENCE = sys.argv[1:3]
-    if not os.access(FRAME_REFERENCE, os.X_OK):
-        sys.exit(f'no {FRAME_REFERENCE}: build the native preset first')
+    global PAGE_DIR, REFERENCE
+    PAGE_DIR, frame_reference = sys.argv[1:3]
+    if not os.access(frame_reference, os.X_OK):
+        sys.exit(f'no {frame_reference}: build the native preset first')
+    REFERENCE = Reference(frame_reference)
     requested = set()
     with serve(PAGE_DIR, requested) as url:
         with chromium() as driver:

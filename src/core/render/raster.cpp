@@ -146,15 +146,4 @@ void DrawSegments(const Raster& raster, const SegmentList& list)
     }
 }
 
-void BuildFrameSegments(const SceneState& scene, SegmentList& list)
-{
-    static Vector3 projected[kPointCount];
-    for (int k = 0; k < kPointCount; ++k) {
-        Vector3 rotated;
-        scene.RotatePoint(scene.m_pos[k], rotated);
-        scene.ProjectPoint(rotated, projected[k]);
-    }
-    BuildSegmentList(projected, list);
-}
-
 }  // namespace sorvel

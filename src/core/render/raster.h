@@ -17,6 +17,10 @@ struct Raster {
     int stride;
 };
 
+// The largest width or height of a raster the editions draw: the largest side a
+// browser's canvas takes, and 1 GiB of pixels at most.
+constexpr int kMaxRasterSide = 16384;
+
 // White and black with full alpha: 0xAARRGGBB in a 32-bit word, as GDI's DIBs and
 // cairo's ARGB32 store them. A canvas reads bytes R, G, B, A: for pure white and pure
 // black with full alpha the same words serve it too.
@@ -34,9 +38,5 @@ void DrawLine(const Raster& raster, PixelPoint from, PixelPoint to, uint32_t col
 
 // A whole frame: paper, then every drawable segment in ink.
 void DrawSegments(const Raster& raster, const SegmentList& list);
-
-// The segments of the scene's current frame at its client size: every point turned and
-// projected, as the Windows program's DrawFrame does. The rotation must be built.
-void BuildFrameSegments(const SceneState& scene, SegmentList& list);
 
 }  // namespace sorvel

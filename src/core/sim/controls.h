@@ -3,6 +3,8 @@
 
 #include "sim/scene.h"
 
+namespace sorvel {
+
 enum class Control { TurnLeft, TurnRight, TiltUp, TiltDown, Reset, Poke };
 
 constexpr Control kControlOrder[] = {Control::TurnLeft, Control::TurnRight, Control::TiltUp,
@@ -22,3 +24,5 @@ inline void ApplyControl(SceneState& scene, Control control)
     case Control::Poke: scene.PokeSheet(); break;
     }
 }
+
+}  // namespace sorvel

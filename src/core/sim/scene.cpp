@@ -1,5 +1,7 @@
 #include "sim/scene.h"
 
+namespace sorvel {
+
 void SceneState::InitScene()
 {
     m_bRebuildBuffer = 1;
@@ -29,3 +31,5 @@ void SceneState::PokeSheet()
         }
     }
 }
+
+}  // namespace sorvel

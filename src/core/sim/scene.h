@@ -9,6 +9,8 @@
 #include "sim/vector3.h"
 #include "view/camera.h"
 
+namespace sorvel {
+
 constexpr int kGridSize = 40;
 constexpr int kPointCount = kGridSize * kGridSize;
 
@@ -35,3 +37,5 @@ constexpr bool IsRim(int row, int column)
 {
     return row == 0 || column == 0 || row == kGridSize - 1 || column == kGridSize - 1;
 }
+
+}  // namespace sorvel

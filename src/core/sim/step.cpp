@@ -27,6 +27,7 @@
 
 #include "sim/scene.h"
 
+namespace sorvel {
 namespace {
 
 struct Components {
@@ -109,3 +110,5 @@ void SceneState::StepSheet()
         m_pos[k] += m_vel[k] * kPositionFactor;
     }
 }
+
+}  // namespace sorvel

@@ -3,6 +3,8 @@
 
 #include <type_traits>
 
+namespace sorvel {
+
 struct Vector3 {
     double x;
     double y;
@@ -44,3 +46,5 @@ constexpr Vector3 operator+(const Vector3& a, const Vector3& b)
 static_assert(sizeof(Vector3) == 3 * sizeof(double), "arrays of Vector3 are packed triples");
 static_assert(std::is_trivially_default_constructible_v<Vector3>, "creating arrays costs nothing");
 static_assert(std::is_trivially_copyable_v<Vector3>, "copies are plain copies");
+
+}  // namespace sorvel

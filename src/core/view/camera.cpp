@@ -4,11 +4,13 @@
 #include "view/pixel.h"
 #include "view/trig.h"
 
+namespace sorvel {
+
 void ViewState::BuildRotation()
 {
-    const sorvel::SineCosine a = sorvel::SinCos(m_angleX);
-    const sorvel::SineCosine b = sorvel::SinCos(m_angleY);
-    const sorvel::SineCosine g = sorvel::SinCos(m_angleZ);
+    const SineCosine a = SinCos(m_angleX);
+    const SineCosine b = SinCos(m_angleY);
+    const SineCosine g = SinCos(m_angleZ);
     const double sa = a.sine, ca = a.cosine;
     const double sb = b.sine, cb = b.cosine;
     const double sg = g.sine, cg = g.cosine;
@@ -41,7 +43,9 @@ void ViewState::ProjectPoint(const Vector3& src, Vector3& dst) const
     const int halfWidth = m_cxClient / 2;
     const int halfHeight = m_cyClient / 2;
     const double column = (src.x - m_camera.x) * m_pixelsPerUnit / depth + halfWidth;
-    dst.x = sorvel::TruncateToPixel(column);
+    dst.x = TruncateToPixel(column);
     const double row = (src.z - m_camera.z) * m_pixelsPerUnit / depth + halfHeight;
-    dst.y = sorvel::TruncateToPixel(row);
+    dst.y = TruncateToPixel(row);
 }
+
+}  // namespace sorvel

@@ -18,6 +18,14 @@ void AddSegment(const Vector3* points, int a, int b, SegmentList& list, int& n)
 
 }  // namespace
 
+void ProjectSheet(const SceneState& scene, Vector3* rotated, Vector3* projected)
+{
+    for (int k = 0; k < kPointCount; ++k) {
+        scene.RotatePoint(scene.m_pos[k], rotated[k]);
+        scene.ProjectPoint(rotated[k], projected[k]);
+    }
+}
+
 void BuildSegmentList(const Vector3* projectedPoints, SegmentList& list)
 {
     int n = 0;
@@ -31,6 +39,15 @@ void BuildSegmentList(const Vector3* projectedPoints, SegmentList& list)
             AddSegment(projectedPoints, PointIndex(i, j), PointIndex(i + 1, j), list, n);
         }
     }
+}
+
+void BuildFrameSegments(const SceneState& scene, SegmentList& list)
+{
+    // Scratch space of every frame, overwritten whole each time.
+    static Vector3 rotated[kPointCount];
+    static Vector3 projected[kPointCount];
+    ProjectSheet(scene, rotated, projected);
+    BuildSegmentList(projected, list);
 }
 
 }  // namespace sorvel

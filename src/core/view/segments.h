@@ -32,7 +32,16 @@ struct SegmentList {
     bool drawable[kSegmentCount];
 };
 
+// Turns and projects every point of the sheet, in grid order: rotated[k] is m_pos[k]
+// turned by the scene's rotation, projected[k] its pixel column, row and depth. The
+// rotation must be built.
+void ProjectSheet(const SceneState& scene, Vector3* rotated, Vector3* projected);
+
 // Builds the list from projected points (pixel column, pixel row, depth), grid-indexed.
 void BuildSegmentList(const Vector3* projectedPoints, SegmentList& list);
+
+// The segments of the scene's current frame at its client size: ProjectSheet, then
+// BuildSegmentList. The rotation must be built.
+void BuildFrameSegments(const SceneState& scene, SegmentList& list);
 
 }  // namespace sorvel

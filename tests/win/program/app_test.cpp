@@ -5,6 +5,8 @@
 #include "program_fixture.h"
 #include "scene_support.h"
 
+namespace sorvel {
+
 namespace {
 
 bool InBlock(int i, int j) { return i >= 18 && i <= 22 && j >= 18 && j <= 22; }
@@ -204,3 +206,5 @@ TEST_F(Program, HelpCommandIsHarmless)
     dlg->SendMessage(WM_COMMAND, ID_HELP, 0);
     EXPECT_TRUE(dlg->IsWindowVisible());
 }
+
+}  // namespace sorvel

@@ -9,6 +9,8 @@
 #include "reference_draw.h"
 #include "render/raster.h"
 
+namespace sorvel {
+
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -271,3 +273,5 @@ TEST_F(Program, EveryTickShowsWhatAFullClearAndCopyShowed)
     Focus();
     ticks(2, "restored");
 }
+
+}  // namespace sorvel

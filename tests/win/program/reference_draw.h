@@ -6,6 +6,8 @@
 #include "ui/surface_dlg.h"
 #include "view/segments.h"
 
+namespace sorvel {
+
 // Projects the dialog's sheet and draws it into dc (at least the client size).
 inline void DrawFrameLineByLine(CSurfaceDlg& dlg, CDC& dc)
 {
@@ -25,3 +27,5 @@ inline void DrawFrameLineByLine(CSurfaceDlg& dlg, CDC& dc)
         }
     }
 }
+
+}  // namespace sorvel

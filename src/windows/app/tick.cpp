@@ -4,6 +4,8 @@
 
 namespace {
 
+using sorvel::Control;
+
 struct KeyBinding {
     int virtualKey;
     Control control;
@@ -23,7 +25,7 @@ void CSurfaceDlg::ApplyKeys()
     for (const KeyBinding& key : kKeys) {
         // Down now (high bit) or pressed since the last query (low bit).
         if (::GetAsyncKeyState(key.virtualKey) != 0) {
-            ApplyControl(*this, key.control);
+            sorvel::ApplyControl(*this, key.control);
         }
     }
 }

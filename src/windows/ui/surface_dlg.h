@@ -7,7 +7,7 @@
 #include "platform/afxwin.h"
 #include "sim/scene.h"
 
-class CSurfaceDlg : public CDialog, public SceneState {
+class CSurfaceDlg : public CDialog, public sorvel::SceneState {
 public:
     explicit CSurfaceDlg(CWnd* pParent = nullptr);
     ~CSurfaceDlg() override;
@@ -29,10 +29,10 @@ public:
     // Draws the sheet into the back buffer (made anew after a size change) and
     // copies it to the window.
     void DrawFrame();
-    // The projection for a window of this DPI: 100 pixels per unit at 96 dpi and in
+    // The projection for a window of this DPI: the base factor at 96 dpi and in
     // proportion above, so the sheet keeps its share of a dialog that grows with the
     // DPI. Multiplied before divided: 144 and 192 dpi give exactly 150 and 200.
-    void ScaleToDpi(UINT dpi) { m_pixelsPerUnit = 100.0 * dpi / 96; }
+    void ScaleToDpi(UINT dpi) { m_pixelsPerUnit = sorvel::kBasePixelsPerUnit * dpi / 96; }
 
     BOOL OnInitDialog() override;
 

@@ -9,8 +9,8 @@
 namespace {
 
 // Scratch space of every frame, overwritten whole each time.
-Vector3 rotatedPoints[kPointCount];
-Vector3 projectedPoints[kPointCount];
+sorvel::Vector3 rotatedPoints[sorvel::kPointCount];
+sorvel::Vector3 projectedPoints[sorvel::kPointCount];
 sorvel::SegmentList frameSegments;
 
 // The drawable segments as two-point polylines, for one PolyPolyline call: the same
@@ -105,10 +105,7 @@ void CSurfaceDlg::DrawFrame()
         return;  // no back buffer at this size: nothing to draw into
     }
 
-    for (int k = 0; k < kPointCount; ++k) {
-        RotatePoint(m_pos[k], rotatedPoints[k]);
-        ProjectPoint(rotatedPoints[k], projectedPoints[k]);
-    }
+    sorvel::ProjectSheet(*this, rotatedPoints, projectedPoints);
     sorvel::BuildSegmentList(projectedPoints, frameSegments);
 
     // Outside what the last frame drew the back buffer is still white.
