@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <set>
 #include <utility>
 #include <vector>
 
 #include "render/raster.h"
+#include "scene_support.h"
+#include "sim/controls.h"
 
 namespace sorvel {
 
@@ -68,6 +72,65 @@ TEST(Raster, EndsAtTheLimitsOfTheIntRangeCostOnlyTheirVisiblePart)
     for (int d = 0; d < 48; ++d) expected.insert({d, d});  // the diagonal through (0, 0)
     // From (2^31 - 1, -2^31) the anti-diagonal x + y = -1 never enters the canvas.
     EXPECT_EQ(c.Inked(), expected);
+}
+
+// A frame drawn through FrameChanges into a raster that keeps the last frame, and shown
+// by copying only the box it returns onto a screen that keeps what was shown, must look
+// exactly like a full clear, draw and copy: through a poke, turns, a thrown sheet, a
+// resize, a lost screen and a new raster. A frame that repeats the last one must show
+// nothing.
+TEST(FrameChanges, ShowWhatAFullClearDrawAndCopyShows)
+{
+    auto scene = NewScene();
+    auto list = std::make_unique<SegmentList>();
+    FrameChanges changes;
+    std::vector<uint32_t> raster, screen, full;
+    int width = 0, height = 0, frames = 0, unchanged = 0;
+    const auto resize = [&](int w, int h) {
+        width = w;
+        height = h;
+        // Neither the new raster nor the screen holds anything of the sheet yet.
+        raster.assign(static_cast<std::size_t>(w * h), 0x12345678u);
+        screen.assign(raster.size(), 0x87654321u);
+        changes.RasterReplaced();
+    };
+    const auto frame = [&](std::initializer_list<Control> keys, const char* what) {
+        for (Control c : keys) ApplyControl(*scene, c);
+        scene->BuildRotation();
+        scene->StepSheet();
+        scene->m_cxClient = width;
+        scene->m_cyClient = height;
+        BuildFrameSegments(*scene, *list);
+        const PixelBox show = DrawChangedSegments(Raster{raster.data(), width, height, width}, *list, changes);
+        for (int y = show.top; y < show.bottom; ++y) {
+            const auto at = static_cast<std::size_t>(y * width + show.left);
+            std::memcpy(&screen[at], &raster[at], static_cast<std::size_t>(show.Width()) * sizeof(uint32_t));
+        }
+        full.assign(raster.size(), 0);
+        DrawSegments(Raster{full.data(), width, height, width}, *list);
+        ASSERT_EQ(screen, full) << what << ", frame " << frames;
+        unchanged += show.IsEmpty() ? 1 : 0;
+        ++frames;
+    };
+    using C = Control;
+    resize(800, 560);  // the whole sheet inside, white all round
+    frame({}, "first");
+    frame({}, "still");
+    EXPECT_EQ(unchanged, 1) << "a flat sheet at rest shows nothing new";
+    for (int n = 0; n < 5; ++n) frame({C::Poke}, "poked");
+    for (int n = 0; n < 20; ++n) frame({}, "rippling");
+    for (int n = 0; n < 8; ++n) frame({C::TurnLeft, C::TiltUp}, "turned");
+    resize(200, 120);  // smaller than the sheet: lines cross the edges
+    for (int n = 0; n < 6; ++n) frame({C::TurnRight}, "small");
+    changes.ScreenLost();
+    std::fill(screen.begin(), screen.end(), 0u);
+    frame({}, "after the screen was lost");
+    for (int n = 0; n < 400; ++n) frame({C::Poke}, "thrown past the camera");
+    resize(640, 480);
+    frame({C::Reset}, "laid flat after a resize");
+    const int before = unchanged;
+    frame({}, "at rest again");
+    EXPECT_EQ(unchanged, before + 1);
 }
 
 }  // namespace sorvel

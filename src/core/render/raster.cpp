@@ -1,6 +1,7 @@
 #include "render/raster.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace sorvel {
 namespace {
@@ -144,6 +145,76 @@ void DrawSegments(const Raster& raster, const SegmentList& list)
             DrawLine(raster, list.segments[n].from, list.segments[n].to, kInk);
         }
     }
+}
+
+PixelBox Union(const PixelBox& a, const PixelBox& b)
+{
+    if (a.IsEmpty()) return b;
+    if (b.IsEmpty()) return a;
+    return PixelBox{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                    std::max(a.bottom, b.bottom)};
+}
+
+PixelBox InkBox(const SegmentList& list, int width, int height)
+{
+    // In 64 bits, so that an end at INT32_MAX plus one cannot overflow.
+    int64_t left = INT64_MAX, top = INT64_MAX, right = INT64_MIN, bottom = INT64_MIN;
+    for (int n = 0; n < kSegmentCount; ++n) {
+        if (!list.drawable[n]) continue;
+        for (const PixelPoint& p : {list.segments[n].from, list.segments[n].to}) {
+            left = std::min<int64_t>(left, p.x);
+            top = std::min<int64_t>(top, p.y);
+            right = std::max<int64_t>(right, int64_t{p.x} + 1);
+            bottom = std::max<int64_t>(bottom, int64_t{p.y} + 1);
+        }
+    }
+    left = std::max<int64_t>(left, 0);
+    top = std::max<int64_t>(top, 0);
+    right = std::min<int64_t>(right, width);
+    bottom = std::min<int64_t>(bottom, height);
+    if (left >= right || top >= bottom) return PixelBox{};
+    return PixelBox{static_cast<int>(left), static_cast<int>(top), static_cast<int>(right), static_cast<int>(bottom)};
+}
+
+FrameChanges::Update FrameChanges::Next(const SegmentList& list, int width, int height)
+{
+    const PixelBox whole{0, 0, width, height};
+    if (width != m_width || height != m_height) {
+        m_rasterKnown = m_screenKnown = false;
+        m_width = width;
+        m_height = height;
+    }
+    Update update;
+    if (m_rasterKnown && std::memcmp(list.segments, m_last.segments, sizeof list.segments) == 0 &&
+        std::memcmp(list.drawable, m_last.drawable, sizeof list.drawable) == 0) {
+        update.show = m_screenKnown ? PixelBox{} : whole;
+    } else {
+        const PixelBox inked = InkBox(list, width, height);
+        update.draw = true;
+        update.clear = m_rasterKnown ? m_inked : whole;
+        update.show = m_screenKnown ? Union(m_inked, inked) : whole;
+        m_inked = inked;
+        m_last = list;
+    }
+    m_rasterKnown = m_screenKnown = true;
+    return update;
+}
+
+PixelBox DrawChangedSegments(const Raster& raster, const SegmentList& list, FrameChanges& changes)
+{
+    const FrameChanges::Update update = changes.Next(list, raster.width, raster.height);
+    if (update.draw) {
+        const PixelBox& c = update.clear;
+        if (!c.IsEmpty()) {
+            FillRaster(Raster{raster.pixels + static_cast<std::ptrdiff_t>(c.top) * raster.stride + c.left, c.Width(),
+                              c.Height(), raster.stride},
+                       kPaper);
+        }
+        for (int n = 0; n < kSegmentCount; ++n) {
+            if (list.drawable[n]) DrawLine(raster, list.segments[n].from, list.segments[n].to, kInk);
+        }
+    }
+    return update.show;
 }
 
 }  // namespace sorvel

@@ -82,7 +82,7 @@ void CSurfaceDlg::OnPaint()
 {
     // The default painting fills what it repaints with the dialog's background: the
     // next frame must show the whole client area again.
-    m_bCopyWholeClient = TRUE;
+    m_frameChanges.ScreenLost();
     if (!IsIconic()) {
         // The sheet itself is drawn only by the tick.
         Default();

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/afxwin.h"
+#include "render/raster.h"
 #include "sim/scene.h"
 
 class CSurfaceDlg : public CDialog, public sorvel::SceneState {
@@ -15,11 +16,9 @@ public:
     CDC m_dcMem;                        // memory DC that each frame is drawn into
     std::unique_ptr<CBitmap> m_pBitmap; // back bitmap selected into m_dcMem
     HICON m_hIcon;                      // the program's icon (a shared resource icon)
-    // A frame clears and shows only what changed: the back buffer is white outside
-    // m_rcDrawn, the area the last frame drew into, and the window shows the back
-    // buffer unless m_bCopyWholeClient says it may not (a new buffer, or a paint).
-    RECT m_rcDrawn = {};
-    BOOL m_bCopyWholeClient = TRUE;
+    // A frame clears and shows only what changed since the last one: what the back
+    // buffer and the window hold between frames.
+    sorvel::FrameChanges m_frameChanges;
 
     // One pass of the animation, while the dialog has the keyboard focus: the keys,
     // the rotation, one spring step, one frame, a 10 ms pause.

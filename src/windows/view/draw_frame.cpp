@@ -2,8 +2,7 @@
 // copied to the window in one block so that it never flickers.
 #include "ui/surface_dlg.h"
 
-#include <algorithm>
-
+#include "render/raster.h"
 #include "view/segments.h"
 
 namespace {
@@ -25,8 +24,6 @@ int polylineCount;
 constexpr int32_t kSafeCoordinate = 1 << 25;
 const sorvel::Segment* farSegments[sorvel::kSegmentCount];
 int farCount;
-// The smallest and largest coordinates of the segments in the polyline.
-sorvel::PixelPoint lowest, highest;
 
 bool WithinSafeBound(const sorvel::PixelPoint& p)
 {
@@ -37,8 +34,6 @@ void CollectDrawableSegments()
 {
     polylineCount = 0;
     farCount = 0;
-    lowest = {kSafeCoordinate, kSafeCoordinate};
-    highest = {-kSafeCoordinate, -kSafeCoordinate};
     for (int n = 0; n < sorvel::kSegmentCount; ++n) {
         if (!frameSegments.drawable[n]) {
             continue;
@@ -52,29 +47,7 @@ void CollectDrawableSegments()
         polylinePoints[2 * polylineCount + 1] = POINT{s.to.x, s.to.y};
         polylineSizes[polylineCount] = 2;
         ++polylineCount;
-        lowest.x = std::min({lowest.x, s.from.x, s.to.x});
-        lowest.y = std::min({lowest.y, s.from.y, s.to.y});
-        highest.x = std::max({highest.x, s.from.x, s.to.x});
-        highest.y = std::max({highest.y, s.from.y, s.to.y});
     }
-}
-
-// The part of the client area that this frame's lines can colour. A one-pixel pen
-// colours only pixels within the box of a segment's two ends; a far segment may be
-// clipped anywhere, so it counts as the whole client area.
-RECT DrawnArea(int cx, int cy)
-{
-    if (farCount > 0) {
-        return RECT{0, 0, cx, cy};
-    }
-    if (polylineCount == 0) {
-        return RECT{};
-    }
-    // Within the safe bound, so the ends and the + 1 cannot overflow.
-    RECT box = {lowest.x, lowest.y, highest.x + 1, highest.y + 1};
-    const RECT client = {0, 0, cx, cy};
-    RECT drawn;
-    return ::IntersectRect(&drawn, &box, &client) ? drawn : RECT{};
 }
 
 }  // namespace
@@ -98,8 +71,7 @@ void CSurfaceDlg::DrawFrame()
         // Not retried until the next size change, even if the platform refused.
         m_bRebuildBuffer = 0;
         // A new bitmap holds nothing yet: it is cleared and shown whole.
-        m_rcDrawn = RECT{0, 0, m_cxClient, m_cyClient};
-        m_bCopyWholeClient = TRUE;
+        m_frameChanges.RasterReplaced();
     }
     if (m_dcMem.m_hDC == nullptr || m_pBitmap == nullptr || m_pBitmap->m_hObject == nullptr) {
         return;  // no back buffer at this size: nothing to draw into
@@ -108,33 +80,28 @@ void CSurfaceDlg::DrawFrame()
     sorvel::ProjectSheet(*this, rotatedPoints, projectedPoints);
     sorvel::BuildSegmentList(projectedPoints, frameSegments);
 
-    // Outside what the last frame drew the back buffer is still white.
-    if (!::IsRectEmpty(&m_rcDrawn)) {
-        m_dcMem.FillSolidRect(m_rcDrawn.left, m_rcDrawn.top, m_rcDrawn.right - m_rcDrawn.left,
-                              m_rcDrawn.bottom - m_rcDrawn.top, RGB(255, 255, 255));
+    // The back buffer keeps the last frame and the window shows it: only where the last
+    // frame or this one inked can a pixel change, and a frame that repeats the last one
+    // changes none. After a paint or a rebuild the window is shown whole.
+    const sorvel::FrameChanges::Update update = m_frameChanges.Next(frameSegments, m_cxClient, m_cyClient);
+    if (update.draw) {
+        const sorvel::PixelBox& clear = update.clear;
+        if (!clear.IsEmpty()) {
+            m_dcMem.FillSolidRect(clear.left, clear.top, clear.Width(), clear.Height(), RGB(255, 255, 255));
+        }
+        // The default pen of a new memory DC: black, one pixel wide. Lines with an end
+        // at or behind the camera are left out rather than drawn mirrored.
+        CollectDrawableSegments();
+        if (polylineCount > 0) {
+            m_dcMem.PolyPolyline(polylinePoints, polylineSizes, polylineCount);
+        }
+        for (int n = 0; n < farCount; ++n) {
+            m_dcMem.MoveTo(farSegments[n]->from.x, farSegments[n]->from.y);
+            m_dcMem.LineTo(farSegments[n]->to.x, farSegments[n]->to.y);
+        }
     }
-    // The default pen of a new memory DC: black, one pixel wide. Lines with an end
-    // at or behind the camera are left out rather than drawn mirrored.
-    CollectDrawableSegments();
-    if (polylineCount > 0) {
-        m_dcMem.PolyPolyline(polylinePoints, polylineSizes, polylineCount);
+    const sorvel::PixelBox& show = update.show;
+    if (!show.IsEmpty()) {
+        dc.BitBlt(show.left, show.top, show.Width(), show.Height(), &m_dcMem, show.left, show.top, SRCCOPY);
     }
-    for (int n = 0; n < farCount; ++n) {
-        m_dcMem.MoveTo(farSegments[n]->from.x, farSegments[n]->from.y);
-        m_dcMem.LineTo(farSegments[n]->to.x, farSegments[n]->to.y);
-    }
-
-    // The window already shows the last frame: only where it or this one drew can a
-    // pixel change. After a paint or a rebuild the window must be shown whole.
-    const RECT drawn = DrawnArea(m_cxClient, m_cyClient);
-    RECT copy = {0, 0, m_cxClient, m_cyClient};
-    if (!m_bCopyWholeClient) {
-        ::UnionRect(&copy, &m_rcDrawn, &drawn);
-    }
-    if (!::IsRectEmpty(&copy)) {
-        dc.BitBlt(copy.left, copy.top, copy.right - copy.left, copy.bottom - copy.top, &m_dcMem, copy.left, copy.top,
-                  SRCCOPY);
-    }
-    m_rcDrawn = drawn;
-    m_bCopyWholeClient = FALSE;
 }
