@@ -7,6 +7,7 @@
 #include "about_box.h"
 #include "render/raster.h"
 #include "run/animation.h"
+#include "run/keys.h"
 #include "run/texts.h"
 
 namespace sorvel {
@@ -20,22 +21,31 @@ constexpr int kClientHeight = 330;
 // Key events and frames on one clock: the frame clock's time is the monotonic clock's.
 double NowMilliseconds() { return static_cast<double>(g_get_monotonic_time()) / 1000.0; }
 
-bool ControlForKey(guint keyval, Control& control)
+// The platform's table: GDK's names for the keys that every layout names alike.
+NamedKey NamedKeyOf(guint keyval)
 {
-    switch (gdk_keyval_to_lower(keyval)) {
+    switch (keyval) {
     case GDK_KEY_Left:
-    case GDK_KEY_KP_Left: control = Control::TurnLeft; return true;
+    case GDK_KEY_KP_Left: return NamedKey::kLeft;
     case GDK_KEY_Right:
-    case GDK_KEY_KP_Right: control = Control::TurnRight; return true;
+    case GDK_KEY_KP_Right: return NamedKey::kRight;
     case GDK_KEY_Up:
-    case GDK_KEY_KP_Up: control = Control::TiltUp; return true;
+    case GDK_KEY_KP_Up: return NamedKey::kUp;
     case GDK_KEY_Down:
-    case GDK_KEY_KP_Down: control = Control::TiltDown; return true;
-    case GDK_KEY_c: control = Control::Reset; return true;
+    case GDK_KEY_KP_Down: return NamedKey::kDown;
     case GDK_KEY_space:
-    case GDK_KEY_KP_Space: control = Control::Poke; return true;
-    default: return false;
+    case GDK_KEY_KP_Space: return NamedKey::kSpace;
+    default: return NamedKey::kOther;
     }
+}
+
+// The hardware keycode of the key where C lies on a US keyboard: evdev's KEY_C (46)
+// plus XKB's offset of 8, the same on X11 and Wayland.
+constexpr guint kKeycodeOfC = 54;
+
+bool ControlOfKey(guint keyval, guint keycode, Control& control)
+{
+    return ControlForKey(NamedKeyOf(keyval), gdk_keyval_to_unicode(keyval), keycode == kKeycodeOfC, control);
 }
 
 // GTK labels mark the mnemonic with "_" where the program's texts use "&".
@@ -68,8 +78,8 @@ private:
     void Draw(cairo_t* cr, int width, int height);
     void ReleaseBuffer();
     void FitClientArea();
-    gboolean KeyPressed(guint keyval);
-    void KeyReleased(guint keyval);
+    gboolean KeyPressed(guint keyval, guint keycode);
+    void KeyReleased(guint keyval, guint keycode);
     void OpenAbout();
 
     std::unique_ptr<SceneState> m_scene;
@@ -176,11 +186,13 @@ void SurfaceWindow::ListenToKeys()
     GtkEventController* keys = gtk_event_controller_key_new();
     gtk_event_controller_set_propagation_phase(keys, GTK_PHASE_CAPTURE);
     g_signal_connect_swapped(keys, "key-pressed",
-        G_CALLBACK(+[](SurfaceWindow* self, guint keyval, guint, GdkModifierType) {
-            return self->KeyPressed(keyval);
+        G_CALLBACK(+[](SurfaceWindow* self, guint keyval, guint keycode, GdkModifierType) {
+            return self->KeyPressed(keyval, keycode);
         }), this);
     g_signal_connect_swapped(keys, "key-released",
-        G_CALLBACK(+[](SurfaceWindow* self, guint keyval, guint, GdkModifierType) { self->KeyReleased(keyval); }),
+        G_CALLBACK(+[](SurfaceWindow* self, guint keyval, guint keycode, GdkModifierType) {
+            self->KeyReleased(keyval, keycode);
+        }),
         this);
     gtk_widget_add_controller(GTK_WIDGET(m_window), keys);
 }
@@ -267,7 +279,7 @@ void SurfaceWindow::ReleaseBuffer()
     }
 }
 
-gboolean SurfaceWindow::KeyPressed(guint keyval)
+gboolean SurfaceWindow::KeyPressed(guint keyval, guint keycode)
 {
     if (!Running()) return FALSE;  // the menu's keys, not ours
     if (keyval == GDK_KEY_Escape) {
@@ -275,15 +287,15 @@ gboolean SurfaceWindow::KeyPressed(guint keyval)
         return TRUE;
     }
     Control control;
-    if (!ControlForKey(keyval, control)) return FALSE;
+    if (!ControlOfKey(keyval, keycode, control)) return FALSE;
     m_animation.KeyDown(control, NowMilliseconds());
     return TRUE;
 }
 
-void SurfaceWindow::KeyReleased(guint keyval)
+void SurfaceWindow::KeyReleased(guint keyval, guint keycode)
 {
     Control control;
-    if (ControlForKey(keyval, control)) {
+    if (ControlOfKey(keyval, keycode, control)) {
         m_animation.KeyUp(control, NowMilliseconds());
     }
 }

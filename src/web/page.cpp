@@ -10,6 +10,7 @@
 
 #include "render/raster.h"
 #include "run/animation.h"
+#include "run/keys.h"
 #include "run/texts.h"
 
 namespace {
@@ -57,6 +58,20 @@ EMSCRIPTEN_KEEPALIVE uint32_t* sorvel_resize(int width, int height, double ratio
     page.pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), sorvel::kPaper);
     page.Draw();
     return page.pixels.data();
+}
+
+// The key table's control (in the order of Control) for a key the page names (NamedKey's
+// order), the character the layout gives it (0 for none), and whether it lies where C
+// lies on a US keyboard; -1 for none.
+EMSCRIPTEN_KEEPALIVE int sorvel_control_for_key(int named, int character, int atC)
+{
+    if (named < 0 || named > static_cast<int>(sorvel::NamedKey::kSpace) || character < 0) return -1;
+    sorvel::Control control;
+    if (!sorvel::ControlForKey(static_cast<sorvel::NamedKey>(named), static_cast<char32_t>(character), atC != 0,
+                               control)) {
+        return -1;
+    }
+    return static_cast<int>(control);
 }
 
 // A key of the key table (in the order of Control) went down or up at the event's time.

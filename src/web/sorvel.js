@@ -4,21 +4,16 @@
 // no About box open.
 'use strict';
 
-// Keys in the order of the module's controls: Left, Right, Up, Down, C, Space.
-const ARROWS = ['ArrowLeft', 'ArrowRight', 'ArrowUp', 'ArrowDown'];
-const RESET = 4;
-const POKE = 5;
+// The platform's table: the keys every layout names alike, by their KeyboardEvent.key,
+// in the order of the module's NamedKey (0 is any other key).
+const NAMED_KEYS = {ArrowLeft: 1, ArrowRight: 2, ArrowUp: 3, ArrowDown: 4, ' ': 5};
 
-// The key table's control for a key event, or -1. C is the letter C of the keyboard's
-// layout, whatever the case; on a layout without Latin letters, the key where C lies.
-function controlOf(event) {
-    const arrow = ARROWS.indexOf(event.key);
-    if (arrow >= 0) return arrow;
-    if (event.key === ' ') return POKE;
-    const letter = event.key.length === 1 ? event.key.toLowerCase() : '';
-    if (letter === 'c') return RESET;
-    if (event.code === 'KeyC' && !/^[a-z]$/.test(letter)) return RESET;
-    return -1;
+// The key table's control for a key event, or -1: the module's one rule for every
+// layout (C by its letter, or by its position where the layout has no Latin letter).
+function controlOf(wasm, event) {
+    const named = NAMED_KEYS[event.key] || 0;
+    const character = [...event.key].length === 1 ? event.key.codePointAt(0) : 0;
+    return wasm.sorvel_control_for_key(named, character, event.code === 'KeyC' ? 1 : 0);
 }
 
 // "&A" marks a mnemonic and "&&" stands for "&", as in the program's resources.
@@ -108,7 +103,7 @@ async function main() {
 
     function onKey(event, down) {
         if (about.open) return;  // the About box's keys are its own
-        const control = controlOf(event);
+        const control = controlOf(wasm, event);
         if (control < 0) return;
         if (!event.ctrlKey && !event.metaKey && !event.altKey) event.preventDefault();
         wasm.sorvel_key(control, down ? 1 : 0, event.timeStamp);

@@ -71,4 +71,18 @@ TEST_F(Pace, KeysAreReadInTableOrderSoResetComesBeforeThePoke)
     EXPECT_TRUE(FlatAndAtRest(*scene)) << "C alone: flat and still again";
 }
 
+TEST_F(Pace, AFullQueueAppliesItsOldestEventsAtOnceAndLosesNoRelease)
+{
+    animation.Frame(0.0, true);
+    // 50 taps of Left, one per step, all told before the next frame: the queue holds 32
+    // of them. The 18 oldest take effect at once, and count once, as taps between two
+    // reads do; none may be dropped, and no release lost, or Left would stay held.
+    for (int n = 0; n < 50; ++n) {
+        animation.KeyDown(Control::TurnLeft, 1.0 + 10.0 * n);
+        animation.KeyUp(Control::TurnLeft, 2.0 + 10.0 * n);
+    }
+    for (double t = 16.0; t <= 1200.0; t += 16.0) animation.Frame(t, true);
+    EXPECT_EQ(Turns(), -33);
+}
+
 }  // namespace sorvel

@@ -18,10 +18,10 @@ void Animation::Queue(const KeyEvent& event)
 void Animation::Apply(const KeyEvent& event)
 {
     KeyLatch& key = m_keys[static_cast<int>(event.control)];
-    if (event.down) {
-        key.Press();
-    } else {
-        key.Release();
+    switch (event.kind) {
+    case KeyEvent::kDown: key.Press(); break;
+    case KeyEvent::kUp: key.Release(); break;
+    case KeyEvent::kTap: key.Tap(event.count); break;
     }
 }
 
@@ -40,7 +40,7 @@ void Animation::ApplyEventsUpTo(double milliseconds)
 void Animation::Step()
 {
     for (Control control : kControlOrder) {
-        if (m_keys[static_cast<int>(control)].Read()) {
+        for (int n = m_keys[static_cast<int>(control)].Read(); n > 0; --n) {
             ApplyControl(m_scene, control);
         }
     }

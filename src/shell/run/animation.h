@@ -14,17 +14,22 @@ constexpr double kStepMilliseconds = 10.0;
 constexpr int kMaxStepsPerFrame = 4;
 
 // One key as a step reads it: counted when it is down now, or was pressed since the
-// previous read, so a tap between two steps still counts once.
+// previous read, so a tap between two steps still counts once. A gesture's taps (a
+// drag across several marks between two steps) count one by one.
 struct KeyLatch {
     bool down = false;
     bool pressed = false;
+    int taps = 0;
 
     void Press() { down = pressed = true; }
     void Release() { down = false; }
-    bool Read()
+    void Tap(int count) { taps += count; }
+    // How often the step applies the key.
+    int Read()
     {
-        const bool counted = down || pressed;
+        const int counted = taps > 0 ? taps : (down || pressed ? 1 : 0);
         pressed = false;
+        taps = 0;
         return counted;
     }
 };
@@ -36,8 +41,14 @@ class Animation {
 public:
     explicit Animation(SceneState& scene) : m_scene(scene) {}
 
-    void KeyDown(Control control, double milliseconds) { Queue({milliseconds, control, true}); }
-    void KeyUp(Control control, double milliseconds) { Queue({milliseconds, control, false}); }
+    void KeyDown(Control control, double milliseconds) { Queue({milliseconds, control, KeyEvent::kDown, 1}); }
+    void KeyUp(Control control, double milliseconds) { Queue({milliseconds, control, KeyEvent::kUp, 1}); }
+    // Taps of a gesture at one time: each counted, at the first step at or after that
+    // time, however many others fall into the same step.
+    void Tap(Control control, double milliseconds, int count = 1)
+    {
+        Queue({milliseconds, control, KeyEvent::kTap, count});
+    }
 
     // A frame at the given time. While active (focused, visible, no dialog over the
     // sheet) runs the steps that fell due since the last frame, each one reading the
@@ -48,9 +59,11 @@ public:
 
 private:
     struct KeyEvent {
+        enum Kind { kDown, kUp, kTap };
         double milliseconds;
         Control control;
-        bool down;
+        Kind kind;
+        int count;
     };
     static constexpr int kQueueSize = 64;
 
