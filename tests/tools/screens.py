@@ -1,0 +1,78 @@
+"""What the editions' screen tests share: pictures as grey bytes, the line renderer's
+reference frames (frame_reference), and waiting for a condition with a limit."""
+
+import subprocess
+import time
+
+
+class Grey:
+    """A picture as 8-bit grey rows: a screenshot, or frame_reference's PGM."""
+
+    def __init__(self, data):
+        header = data.split(maxsplit=4)  # P5, width, height, 255, pixels
+        self.width, self.height, self.pixels = int(header[1]), int(header[2]), header[4]
+
+    @staticmethod
+    def of(width, height, pixels):
+        return Grey(b"P5 %d %d 255\n" % (width, height) + pixels)
+
+    @staticmethod
+    def shot(args):
+        """The picture that a command writes in any format ImageMagick reads."""
+        image = subprocess.run(args, capture_output=True, check=True).stdout
+        return Grey(subprocess.run(["convert", "-", "-colorspace", "gray", "-depth", "8", "pgm:-"], input=image,
+                                   capture_output=True, check=True).stdout)
+
+    def row(self, y, x=0, width=None):
+        start = y * self.width + x
+        return self.pixels[start:start + (width or self.width)]
+
+    def crop(self, offset, size):
+        return Grey.of(*size, b"".join(self.row(offset[1] + r, offset[0], size[0]) for r in range(size[1])))
+
+    def differing(self, other):
+        """How many pixels differ from another picture of the same size."""
+        return sum(a != b for a, b in zip(self.pixels, other.pixels))
+
+    def find(self, picture):
+        """Where the picture lies in this one, as (x, y), or None."""
+        ink = next(y for y in range(picture.height) if 0 in picture.row(y))
+        needle = picture.row(ink)
+        for y in range(ink, self.height - picture.height + ink + 1):
+            x = self.row(y).find(needle)
+            while x >= 0:
+                if x + picture.width <= self.width and all(
+                        self.row(y - ink + r, x, picture.width) == picture.row(r) for r in range(picture.height)):
+                    return x, y - ink
+                x = self.row(y).find(needle, x + 1)
+        return None
+
+
+class Reference:
+    """frame_reference: the renderer's frame at a size and factor after some steps, each
+    step naming the keys held in it (L, R, U, D, C, S; "-" for none)."""
+
+    def __init__(self, program):
+        self.program = program
+
+    def __call__(self, width, height, pixels_per_unit=100, *steps):
+        return Grey(subprocess.run([self.program, str(width), str(height), str(pixels_per_unit), *steps],
+                                   capture_output=True, check=True).stdout)
+
+    def steps_since_poke(self, picture, most=400, before=()):
+        """How many steps after a single poke (after the steps `before`) show this
+        picture, or None."""
+        for n in range(most):
+            if self(picture.width, picture.height, 100, *before, "S", *["-"] * n).pixels == picture.pixels:
+                return n + 1
+        return None
+
+
+def wait_until(predicate, seconds=15.0, interval=0.05):
+    """The predicate's first true value within the time, or None."""
+    deadline = time.monotonic() + seconds
+    while True:
+        value = predicate()
+        if value or time.monotonic() > deadline:
+            return value or None
+        time.sleep(interval)
