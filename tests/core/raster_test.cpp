@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <random>
 #include <set>
 #include <utility>
 #include <vector>
@@ -42,6 +43,28 @@ std::set<std::pair<int, int>> Line(PixelPoint a, PixelPoint b, int w = 8, int h 
     return c.Inked();
 }
 
+// The rule itself, one pixel at a time on a canvas that holds the whole line: step k of
+// the major run lies at from + k along it, and across it at the exact position rounded
+// to the nearest pixel, an exact half going to the smaller coordinate: ceil(p - 1/2),
+// worked out as one exact integer division.
+std::set<std::pair<int, int>> LineByTheRule(PixelPoint a, PixelPoint b, int w, int h)
+{
+    const int64_t dx = int64_t{b.x} - a.x, dy = int64_t{b.y} - a.y;
+    const bool xMajor = (dx < 0 ? -dx : dx) >= (dy < 0 ? -dy : dy);
+    const int64_t steps = xMajor ? (dx < 0 ? -dx : dx) : (dy < 0 ? -dy : dy);
+    const int64_t run = xMajor ? dy : dx, minor0 = xMajor ? a.y : a.x;
+    std::set<std::pair<int, int>> out;
+    for (int64_t k = 0; k < steps; ++k) {
+        // p = minor0 + k * run / steps; ceil((2 * p - 1) / 2) over the common denominator.
+        const int64_t num = 2 * (minor0 * steps + k * run) - steps, den = 2 * steps;
+        const int64_t minor = num >= 0 ? (num + den - 1) / den : -((-num) / den);
+        const int64_t major = (xMajor ? a.x + (dx < 0 ? -k : k) : a.y + (dy < 0 ? -k : k));
+        const int64_t x = xMajor ? major : minor, y = xMajor ? minor : major;
+        if (x >= 0 && x < w && y >= 0 && y < h) out.insert({static_cast<int>(x), static_cast<int>(y)});
+    }
+    return out;
+}
+
 }  // namespace
 
 TEST(Raster, HalvesGoToTheSmallerCoordinateWhicheverWayTheLineRuns)
@@ -72,6 +95,33 @@ TEST(Raster, EndsAtTheLimitsOfTheIntRangeCostOnlyTheirVisiblePart)
     for (int d = 0; d < 48; ++d) expected.insert({d, d});  // the diagonal through (0, 0)
     // From (2^31 - 1, -2^31) the anti-diagonal x + y = -1 never enters the canvas.
     EXPECT_EQ(c.Inked(), expected);
+}
+
+// Lines from outside to outside: crossing the canvas, clipping a corner, or passing by.
+// The renderer finds the visible part by arithmetic; the rule above walks every pixel.
+TEST(Raster, LinesWithBothEndsOutsideKeepExactlyTheirVisiblePixels)
+{
+    constexpr int kW = 97, kH = 61;
+    std::mt19937 random(20261210);
+    const auto outside = [&]() {
+        std::uniform_int_distribution<int> along(-150, 250), off(1, 400);
+        const int t = along(random);
+        switch (random() % 4) {
+        case 0: return PixelPoint{-off(random), t};
+        case 1: return PixelPoint{kW - 1 + off(random), t};
+        case 2: return PixelPoint{t, -off(random)};
+        default: return PixelPoint{t, kH - 1 + off(random)};
+        }
+    };
+    int crossing = 0;
+    for (int n = 0; n < 3000; ++n) {
+        const PixelPoint a = outside(), b = outside();
+        const auto expected = LineByTheRule(a, b, kW, kH);
+        ASSERT_EQ(Line(a, b, kW, kH), expected) << "(" << a.x << ", " << a.y << ") to (" << b.x << ", " << b.y << ")";
+        crossing += expected.empty() ? 0 : 1;
+    }
+    EXPECT_GT(crossing, 300) << "enough of them must cross the canvas";
+    EXPECT_LT(crossing, 2700) << "and enough pass it by";
 }
 
 // A frame drawn through FrameChanges into a raster that keeps the last frame, and shown
