@@ -416,6 +416,22 @@ void CheckRotation(const SceneState& s)
 }
 
 // What the renderer does with the scene, and what it may rely on.
+// The rasters of CheckView: one kept from frame to frame, one drawn whole each time,
+// both with a guard band around them.
+constexpr int kW = 61, kH = 47, kGuard = 2, kStride = kW + 2 * kGuard;
+constexpr uint32_t kUntouched = 0x12345678u;
+uint32_t keptCanvas[kStride * (kH + 2 * kGuard)];
+uint32_t fullCanvas[kStride * (kH + 2 * kGuard)];
+FrameChanges frameChanges;
+
+// Every input starts with a raster that holds nothing known.
+void NewFrames()
+{
+    std::fill(std::begin(keptCanvas), std::end(keptCanvas), kUntouched);
+    std::fill(std::begin(fullCanvas), std::end(fullCanvas), kUntouched);
+    frameChanges.RasterReplaced();
+}
+
 void CheckView(SceneState& s)
 {
     CheckSinCos(s.m_angleX);
@@ -457,18 +473,21 @@ void CheckView(SceneState& s)
         }
     }
 
-    // The line renderer writes paper or ink inside its raster and nothing beside it,
-    // whatever the coordinates.
-    constexpr int kW = 61, kH = 47, kGuard = 2, kStride = kW + 2 * kGuard;
-    constexpr uint32_t kUntouched = 0x12345678u;
-    static uint32_t canvas[kStride * (kH + 2 * kGuard)];
-    std::fill(std::begin(canvas), std::end(canvas), kUntouched);
-    sorvel::DrawSegments(sorvel::Raster{canvas + kGuard * kStride + kGuard, kW, kH, kStride}, list);
+    // Frames one after another into a raster that keeps the last one, through
+    // FrameChanges: each must equal a full clear and draw, ink nothing outside its box,
+    // and write nothing beside the raster, whatever the coordinates.
+    const Raster kept{keptCanvas + kGuard * kStride + kGuard, kW, kH, kStride};
+    const Raster full{fullCanvas + kGuard * kStride + kGuard, kW, kH, kStride};
+    DrawChangedSegments(kept, list, frameChanges);
+    DrawSegments(full, list);
+    const PixelBox box = InkBox(list, kW, kH);
     for (int y = -kGuard; y < kH + kGuard; ++y) {
         for (int x = -kGuard; x < kW + kGuard; ++x) {
-            const uint32_t p = canvas[(y + kGuard) * kStride + x + kGuard];
+            const int at = (y + kGuard) * kStride + x + kGuard;
             const bool inside = x >= 0 && y >= 0 && x < kW && y < kH;
-            CHECK(inside ? p == sorvel::kPaper || p == sorvel::kInk : p == kUntouched);
+            CHECK(keptCanvas[at] == fullCanvas[at]);
+            CHECK(inside || fullCanvas[at] == kUntouched);
+            CHECK(fullCanvas[at] != kInk || (x >= box.left && x < box.right && y >= box.top && y < box.bottom));
         }
     }
 }
@@ -479,6 +498,7 @@ int RunOneInput(const uint8_t* data, size_t size)
 {
     static SceneState s;
     s.InitScene();
+    NewFrames();
     s.m_cxClient = 550;
     s.m_cyClient = 400;
 
