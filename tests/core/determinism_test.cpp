@@ -35,11 +35,8 @@ uint64_t RunScenario()
 
         s->BuildRotation();
         s->StepSheet();
-        for (int k = 0; k < kPointCount; ++k) {
-            s->RotatePoint(s->m_pos[k], rotated[k]);
-            s->ProjectPoint(rotated[k], projected[k]);
-        }
-        sorvel::BuildSegmentList(projected, *segments);
+        ProjectSheet(*s, rotated, projected);
+        BuildSegmentList(projected, *segments);
 
         fingerprint.Add(s->m_rot, sizeof s->m_rot);
         fingerprint.Add(&s->m_angleX, sizeof s->m_angleX);

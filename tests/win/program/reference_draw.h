@@ -11,16 +11,10 @@ namespace sorvel {
 // Projects the dialog's sheet and draws it into dc (at least the client size).
 inline void DrawFrameLineByLine(CSurfaceDlg& dlg, CDC& dc)
 {
-    static Vector3 rotated[kPointCount];
-    static Vector3 projected[kPointCount];
-    static sorvel::SegmentList list;
-    for (int k = 0; k < kPointCount; ++k) {
-        dlg.RotatePoint(dlg.m_pos[k], rotated[k]);
-        dlg.ProjectPoint(rotated[k], projected[k]);
-    }
-    sorvel::BuildSegmentList(projected, list);
+    static SegmentList list;
+    BuildFrameSegments(dlg, list);
     dc.FillSolidRect(0, 0, dlg.m_cxClient, dlg.m_cyClient, RGB(255, 255, 255));
-    for (int n = 0; n < sorvel::kSegmentCount; ++n) {
+    for (int n = 0; n < kSegmentCount; ++n) {
         if (list.drawable[n]) {
             dc.MoveTo(list.segments[n].from.x, list.segments[n].from.y);
             dc.LineTo(list.segments[n].to.x, list.segments[n].to.y);
