@@ -134,7 +134,7 @@ build_sorvel() {
 
 # Configures the web preset and builds the page alone into build/web/page/.
 build_page() {
-    cmake --preset web >/dev/null && cmake --build --preset web --target sorvel_page -j "$(nproc)" >/dev/null
+    cmake --preset web >/dev/null && cmake --build --preset web --target sorvel_web -j "$(nproc)" >/dev/null
 }
 
 # The version that project() in CMakeLists.txt gives, as a build records it (the windows
