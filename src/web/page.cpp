@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 #include "render/raster.h"
 #include "run/animation.h"
@@ -24,6 +25,17 @@ constexpr double kOpeningWidth = 481.0;
 constexpr double kOpeningHeight = 330.0;
 
 bool Usable(double value) { return std::isfinite(value) && value > 0.0; }
+
+// Whether a step that applies no key leaves the scene exactly as it is: tried on a copy.
+bool AtFixedPoint(const sorvel::SceneState& scene)
+{
+    static sorvel::SceneState trial;
+    trial = scene;
+    trial.BuildRotation();
+    trial.StepSheet();
+    return std::memcmp(trial.m_pos, scene.m_pos, sizeof scene.m_pos) == 0 &&
+           std::memcmp(trial.m_vel, scene.m_vel, sizeof scene.m_vel) == 0;
+}
 
 struct Page {
     sorvel::SceneState scene;
@@ -155,18 +167,32 @@ EMSCRIPTEN_KEEPALIVE void sorvel_release_all(double milliseconds)
 }
 
 // One display frame at the given time: runs the steps that fell due while active and
-// draws what changed (see sorvel_shown); returns how many steps ran.
+// draws what changed (see sorvel_shown); returns how many steps ran. A sheet at rest
+// costs next to nothing: its steps count, but change nothing and so are not run.
 EMSCRIPTEN_KEEPALIVE int sorvel_frame(double milliseconds, int active)
 {
     page.gestures.Frame(milliseconds);
     const int steps = page.animation.Frame(milliseconds, active != 0);
-    if (steps > 0 && page.pixels != nullptr) {
+    page.shown[2] = page.shown[3] = 0;
+    if (steps > 0 && !page.animation.Still() && page.pixels != nullptr) {
         page.Draw();
-    } else {
-        page.shown[2] = page.shown[3] = 0;
+        // A frame that changed nothing may show a sheet come to rest: once a step
+        // without keys provably changes nothing, the steps stop costing anything.
+        if (page.shown[2] == 0 && AtFixedPoint(page.scene)) page.animation.SetStill();
     }
     return steps;
 }
+
+// Whether frames may stop until the next key, pointer or focus event: the sheet lies
+// still, and no key or gesture waits to act.
+EMSCRIPTEN_KEEPALIVE int sorvel_still()
+{
+    return page.animation.Still() && page.animation.Idle() && !page.gestures.Waiting() ? 1 : 0;
+}
+
+// Frames start again at the given time after a pause: the first one steps at once, as
+// after an inactive frame.
+EMSCRIPTEN_KEEPALIVE void sorvel_wake(double milliseconds) { page.animation.Frame(milliseconds, false); }
 
 // The program's texts as UTF-8: title, About caption, menu item, version line, author
 // line, OK; null past the end.

@@ -63,25 +63,31 @@ async function main() {
     document.getElementById('about-ok').textContent = ok;
     aboutButton.addEventListener('click', () => about.showModal());
     // Back to the sheet: the button keeps no focus that Space could press again.
-    about.addEventListener('close', () => aboutButton.blur());
+    about.addEventListener('close', event => {
+        aboutButton.blur();
+        wake(event.timeStamp);
+    });
     // The reset control is a tap of C, for screens without a keyboard.
     resetButton.addEventListener('click', event => {
+        wake(event.timeStamp);
         wasm.sorvel_key(RESET, 1, event.timeStamp);
         wasm.sorvel_key(RESET, 0, event.timeStamp);
         resetButton.blur();
     });
 
     // What the tests read: steps run, the canvas's size in device pixels, the ratio and
-    // the projection's factor it was drawn at, and when the first frame was shown
-    // (milliseconds after the navigation began).
-    const status = window.sorvel = {steps: 0, width: 0, height: 0, ratio: 0, factor: 0, firstFrame: 0};
+    // the projection's factor it was drawn at, when the first frame was shown
+    // (milliseconds after the navigation began), and whether frames are being asked for.
+    const status = window.sorvel = {steps: 0, width: 0, height: 0, ratio: 0, factor: 0, firstFrame: 0, awake: true};
     let pixels = 0;
     let image = null;
     let lost = false;  // a put failed: the canvas may miss part of the picture
 
     // Puts on the canvas what the module's last call changed; nothing when nothing did.
+    let shown = new Int32Array(wasm.memory.buffer, wasm.sorvel_shown(), 4);
     function show() {
-        const [x, y, width, height] = new Int32Array(wasm.memory.buffer, wasm.sorvel_shown(), 4);
+        if (shown.buffer !== wasm.memory.buffer) shown = new Int32Array(wasm.memory.buffer, wasm.sorvel_shown(), 4);
+        const [x, y, width, height] = shown;
         if (width <= 0 || height <= 0 || !image) return;
         if (image.data.buffer !== wasm.memory.buffer) {  // the memory grew: a new view of it
             image = new ImageData(new Uint8ClampedArray(wasm.memory.buffer, pixels, image.data.length),
@@ -167,6 +173,7 @@ async function main() {
             return;
         }
         event.preventDefault();
+        wake(event.timeStamp);
         wasm.sorvel_key(control, down ? 1 : 0, event.timeStamp);
     }
     window.addEventListener('keydown', event => onKey(event, true));
@@ -183,6 +190,7 @@ async function main() {
                 // a pointer the browser does not know (a synthetic one): no capture
             }
         }
+        wake(event.timeStamp);
         wasm.sorvel_pointer(POINTER[event.type], event.pointerId, primary ? 1 : 0, event.clientX, event.clientY,
             event.timeStamp);
     }
@@ -196,11 +204,22 @@ async function main() {
     document.addEventListener('visibilitychange', event => {
         if (document.visibilityState === 'hidden') letGo(event);
     });
+    window.addEventListener('focus', event => wake(event.timeStamp));
+
+    // Frames stop while the sheet lies still and no key or gesture waits to act, so that
+    // a page at rest costs nothing; every event that may change that asks for them again.
+    let next = 0;  // the frame asked for; 0 while asleep
+    function wake(time) {
+        if (next) return;
+        wasm.sorvel_wake(time);
+        next = requestAnimationFrame(frame);
+        status.awake = true;
+    }
 
     // The next frame is asked for first, so that nothing that goes wrong in this one
     // stops the sheet.
     function frame(now) {
-        requestAnimationFrame(frame);
+        next = requestAnimationFrame(frame);
         if (!status.firstFrame) status.firstFrame = now;
         const active = document.hasFocus() && document.visibilityState === 'visible' && !about.open;
         status.steps += wasm.sorvel_frame(now, active ? 1 : 0);
@@ -209,8 +228,13 @@ async function main() {
             wasm.sorvel_screen_lost();
         }
         show();
+        if (wasm.sorvel_still()) {
+            cancelAnimationFrame(next);
+            next = 0;
+            status.awake = false;
+        }
     }
-    requestAnimationFrame(frame);
+    next = requestAnimationFrame(frame);
 
     if ('serviceWorker' in navigator) {
         navigator.serviceWorker.register('sw.js').catch(error => console.warn(`Sorvel works online only: ${error}`));
