@@ -35,15 +35,22 @@ SELENIUM_KEYS = {'ArrowLeft': Keys.ARROW_LEFT, 'ArrowRight': Keys.ARROW_RIGHT, '
 
 
 class Server:
-    """The page's folder on 127.0.0.1, with the paths asked for; stop() takes it down."""
+    """The page's folder on 127.0.0.1, with the paths asked for, extra headers on every
+    answer, and 404 for the paths refused; stop() takes it down."""
 
-    def __init__(self, directory, headers=()):
+    def __init__(self, directory, headers=(), refused=()):
         self.directory = directory
         requested = self.requested = set()
 
         class Handler(http.server.SimpleHTTPRequestHandler):
             extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map, '.wasm': 'application/wasm',
                               '.webmanifest': 'application/manifest+json'}
+
+            def send_head(self):
+                if self.path in refused:
+                    self.send_error(404)
+                    return None
+                return super().send_head()
 
             def end_headers(self):
                 for header in headers:
@@ -53,7 +60,12 @@ class Server:
             def log_message(self, *args):
                 requested.add(self.path)
 
-        self.server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(Handler, directory=directory))
+        class Quiet(http.server.ThreadingHTTPServer):
+            def handle_error(self, request, address):
+                if not isinstance(sys.exc_info()[1], ConnectionError):  # a browser leaving early
+                    super().handle_error(request, address)
+
+        self.server = Quiet(('127.0.0.1', 0), functools.partial(Handler, directory=directory))
         self.url = f'http://127.0.0.1:{self.server.server_port}/'
         threading.Thread(target=self.server.serve_forever, daemon=True).start()
 
