@@ -174,8 +174,8 @@ EMSCRIPTEN_KEEPALIVE int sorvel_frame(double milliseconds, int active)
     page.gestures.Frame(milliseconds);
     const int steps = page.animation.Frame(milliseconds, active != 0);
     page.shown[2] = page.shown[3] = 0;
-    if (steps > 0 && !page.animation.Still() && page.pixels != nullptr) {
-        page.Draw();
+    if (steps > 0 && !page.animation.Still()) {
+        if (page.pixels != nullptr) page.Draw();
         // A frame that changed nothing may show a sheet come to rest: once a step
         // without keys provably changes nothing, the steps stop costing anything.
         if (page.shown[2] == 0 && AtFixedPoint(page.scene)) page.animation.SetStill();
