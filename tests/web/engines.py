@@ -209,7 +209,7 @@ class Firefox(Windowed):
                                        stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
         if json.loads(self.bridge.stdout.readline() or '{}').get('ready') is not True:
             raise RuntimeError('Firefox did not start')
-        # Firefox gives the page the focus only once a person has clicked into it.
+        # Firefox gives its page the focus only once a person has clicked into it.
         xdotool('windowactivate', '--sync', self.window(), 'mousemove', '--window', self.window(), '400', '300',
                 'click', '1')
 

@@ -6,8 +6,7 @@
 //
 // Commands: {op: 'goto', url}, {op: 'run', script, args} (a function body that sees
 // `arguments`, as WebDriver's execute script), {op: 'keys', keys: [['down' | 'up', key]]},
-// {op: 'mouse', steps: [['move', x, y] | ['down'] | ['up']]}, {op: 'other'} (another
-// tab in front), {op: 'back'} (closes it), {op: 'quit'}.
+// {op: 'mouse', steps: [['move', x, y] | ['down'] | ['up']]}, {op: 'quit'}.
 import {createInterface} from 'node:readline';
 import {resolve} from 'node:path';
 import {pathToFileURL} from 'node:url';
@@ -21,7 +20,6 @@ const browser = await puppeteer.launch({
     extraPrefsFirefox: {'focusmanager.testmode': false},
 });
 const page = (await browser.pages())[0];
-let other = null;
 
 const ops = {
     goto: ({url}) => page.goto(url).then(() => null),
@@ -31,14 +29,6 @@ const ops = {
     },
     async mouse({steps}) {
         for (const [kind, x, y] of steps) await (kind === 'move' ? page.mouse.move(x, y) : page.mouse[kind]());
-    },
-    async other() {
-        other = await browser.newPage();
-        await other.bringToFront();
-    },
-    async back() {
-        await other.close();
-        await page.bringToFront();
     },
     quit: () => browser.close(),
 };

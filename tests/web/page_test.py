@@ -151,9 +151,10 @@ def every_engine(engine, url):
     page = Page(engine, url)
     width, height, ratio, css = page.run(
         'const r = sheet.getBoundingClientRect(); return [sheet.width, sheet.height, devicePixelRatio, [r.width, r.height]]')
-    check([width, height] == [round(css[0] * ratio), round(css[1] * ratio)],
-          f'{engine.name}: the canvas ({width}x{height}) is the display\'s pixels of its CSS box {css} at {ratio}')
-    check(page.run('return sorvel.factor') == expected_factor(*css, ratio), f'{engine.name}: the factor')
+    check([width, height] == [round(css[0] * ratio), round(css[1] * ratio)] and
+          page.run('return sorvel.factor') == expected_factor(*css, ratio),
+          f'{engine.name}: the canvas ({width}x{height}) is the display\'s pixels of its CSS box {css} at {ratio}, '
+          'and the factor is that of its CSS size')
     page.expect('the first frame')
 
     page.hold_clock()
@@ -209,7 +210,7 @@ def every_engine(engine, url):
     return page
 
 
-def touch(engine, page, *points, kind='touchMove'):
+def touch(engine, *points, kind='touchMove'):
     engine.cdp('Input.dispatchTouchEvent', type=kind,
                touchPoints=[{'x': x, 'y': y, 'id': n} for n, (x, y) in enumerate(points)])
 
@@ -218,8 +219,8 @@ def chromium_only(engine, page, server):
     """Touch, the About box, the frames put on the canvas, a failing frame, a resize."""
     engine.cdp('Emulation.setTouchEmulationEnabled', enabled=True, maxTouchPoints=5)
     x, y = page.run('return [innerWidth / 2, innerHeight / 2]')
-    touch(engine, page, (x, y), kind='touchStart')
-    touch(engine, page, kind='touchEnd')
+    touch(engine, (x, y), kind='touchStart')
+    touch(engine, kind='touchEnd')
     page.tick('S')
     page.expect('a finger\'s tap pokes once')
     buttons = page.run('return [...document.querySelectorAll("#controls button")].map(b => b.getBoundingClientRect())')
@@ -228,26 +229,26 @@ def chromium_only(engine, page, server):
     covered = [(x0, y0) for b in buttons for y0 in range(int(b['top']), int(b['bottom']) + 1)
                for x0 in range(int(b['left']), int(b['right']) + 1) if opening.pixels[y0 * 481 + x0] == 0]
     check(not covered, 'neither control covers the sheet at the opening size')
-    touch(engine, page, page.centre_of('document.getElementById("reset-button")'), kind='touchStart')
-    touch(engine, page, kind='touchEnd')
+    touch(engine, page.centre_of('document.getElementById("reset-button")'), kind='touchStart')
+    touch(engine, kind='touchEnd')
     page.tick('C')
     for n in range(6):
-        touch(engine, page, (x - 16.5 * n, y + n), kind='touchStart' if n == 0 else 'touchMove')
-    touch(engine, page, kind='touchEnd')
-    touch(engine, page, (x, y), kind='touchStart')
-    touch(engine, page, (x + 2, y + 33))
-    touch(engine, page, (x + 2, y + 33), (x + 100, y))  # a second finger: the drag ends
-    touch(engine, page, (x + 2, y + 99), (x + 150, y))
-    touch(engine, page, kind='touchEnd')
+        touch(engine, (x - 16.5 * n, y + n), kind='touchStart' if n == 0 else 'touchMove')
+    touch(engine, kind='touchEnd')
+    touch(engine, (x, y), kind='touchStart')
+    touch(engine, (x + 2, y + 33))
+    touch(engine, (x + 2, y + 33), (x + 100, y))  # a second finger: the drag ends
+    touch(engine, (x + 2, y + 99), (x + 150, y))
+    touch(engine, kind='touchEnd')
     page.tick()
     page.history += ['L'] * 5 + ['U'] * 2
     page.expect('a finger\'s drag turns per 16 pixels, and a second finger ends it')
     for _ in range(2):  # a double tap, then a pinch
-        touch(engine, page, (x, y), kind='touchStart')
-        touch(engine, page, kind='touchEnd')
-    touch(engine, page, (x - 20, y), (x + 20, y), kind='touchStart')
-    touch(engine, page, (x - 150, y - 100), (x + 150, y + 100))
-    touch(engine, page, kind='touchEnd')
+        touch(engine, (x, y), kind='touchStart')
+        touch(engine, kind='touchEnd')
+    touch(engine, (x - 20, y), (x + 20, y), kind='touchStart')
+    touch(engine, (x - 150, y - 100), (x + 150, y + 100))
+    touch(engine, kind='touchEnd')
     check(page.run('return [scrollX, scrollY, visualViewport.scale]') == [0, 0, 1], 'the page neither scrolls nor zooms')
     engine.cdp('Emulation.setTouchEmulationEnabled', enabled=False)
     page.tick('S')
