@@ -23,7 +23,7 @@ function frames(count) {
 
 for (const [width, height] of [[481, 330], [1920, 1080]]) {
     wasm.sorvel_init();
-    wasm.sorvel_resize(width, height, 1);
+    wasm.sorvel_resize(width, height, width, height, 1);
     // A sheet some way into a held poke, everything moving, as in core_bench.cpp.
     wasm.sorvel_key(POKE, 1, now + 1);
     frames(10);

@@ -24,8 +24,21 @@ LINUX_PACKAGES=(pkg-config libgtk-4-dev xvfb xdotool imagemagick openbox x11-uti
 PACKAGE_PACKAGES=(cmake g++ g++-mingw-w64-x86-64 googletest libgtest-dev libbenchmark-dev nsis icoutils lintian
     desktop-file-utils dpkg-dev pkg-config libgtk-4-dev emscripten python3)
 # The web page: its build, its core tests under node, its tests in headless Chromium
-# (driven by Debian's own python3 with its selenium).
-WEB_PACKAGES=(cmake emscripten googletest chromium chromium-driver python3-selenium)
+# and WebKit (driven by Debian's own python3 with its selenium) and in Firefox (through
+# puppeteer-core, see ensure_puppeteer), the last two on a private display.
+WEB_PACKAGES=(cmake emscripten googletest chromium chromium-driver python3-selenium firefox-esr webkit2gtk-driver
+    xvfb openbox xdotool x11-utils)
+
+# puppeteer-core, which drives Firefox for the page tests, into DIR/node_modules: no
+# lock file, and npm's cache inside DIR as well.
+ensure_puppeteer() {
+    local dir=$1
+    [ -f "$dir/node_modules/puppeteer-core/package.json" ] && return 0
+    command -v npm >/dev/null || ensure_packages npm || return 1
+    echo "== installing puppeteer-core into $dir"
+    mkdir -p "$dir" && npm install --no-save --no-package-lock --no-audit --no-fund --no-update-notifier \
+        --cache "$dir/npm-cache" --prefix "$dir" puppeteer-core@24 >/dev/null
+}
 
 # Starts a private X display for the Windows programs; sets DISPLAY and XVFB_PID.
 # XVFB_SCREEN gives its size: by default large enough for a window with a 1920 x 1080
@@ -134,7 +147,7 @@ build_sorvel() {
 
 # Configures the web preset and builds the page alone into build/web/page/.
 build_page() {
-    cmake --preset web >/dev/null && cmake --build --preset web --target sorvel_page -j "$(nproc)" >/dev/null
+    cmake --preset web >/dev/null && cmake --build --preset web --target sorvel_web -j "$(nproc)" >/dev/null
 }
 
 # The version that project() in CMakeLists.txt gives, as a build records it (the windows

@@ -7,13 +7,15 @@ two images, 32x32 and 16x16, each with 4 bits per pixel (the standard
 16-colour palette) and a transparency mask that hides everything outside
 the sheet.
 
-    python3 tools/make_icon.py [ICO_PATH] [--preview PNG_PATH] [--png-dir DIR]
+    python3 tools/make_icon.py [ICO_PATH] [--preview PNG_PATH] [--png-dir DIR] [--web-dir DIR]
 
 ICO_PATH defaults to src/windows/ui/res/sorvel.ico. --preview also writes a PNG of
 both images, enlarged and at actual size, for checking the drawing by eye.
 --png-dir writes the icon as PNGs for the Linux edition's icon theme: the two
 Windows images as they are (sorvel-16.png, sorvel-32.png) and the same sheet
-drawn anew, smoothly and with more lines, at 48, 128 and 256 pixels.
+drawn anew, smoothly and with more lines, at 48, 128 and 256 pixels. --web-dir writes
+the web page's icons for its manifest, drawn the same way at 192 and 512 pixels
+(sorvel-192.png, sorvel-512.png).
 
 Only +, -, * and / are used on floating-point numbers (no trigonometry), so
 the output is the same byte for byte on any IEEE 754 platform.
@@ -278,9 +280,10 @@ def png(images, zoom=8):
 def main(argv):
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     parser = argparse.ArgumentParser(description='Draw the icon and write the .ico file.')
-    parser.add_argument('ico', nargs='?', default=os.path.join(root, 'src', 'program', 'ui', 'res', 'sorvel.ico'))
+    parser.add_argument('ico', nargs='?', default=os.path.join(root, 'src', 'windows', 'ui', 'res', 'sorvel.ico'))
     parser.add_argument('--preview', metavar='PNG', help='also write a preview PNG here')
     parser.add_argument('--png-dir', metavar='DIR', help='also write the icon theme\'s PNGs here')
+    parser.add_argument('--web-dir', metavar='DIR', help='also write the web page\'s PNGs here')
     args = parser.parse_args(argv)
 
     images = [
@@ -300,6 +303,13 @@ def main(argv):
         }
         for size, image in [(32, images[0]), (16, images[1])] + sorted(large.items()):
             with open(os.path.join(args.png_dir, 'sorvel-%d.png' % size), 'wb') as f:
+                f.write(grey_alpha_png(image))
+    if args.web_dir:
+        # The 256-pixel theme icon's drawing, its lines as thick for their size.
+        for size in (192, 512):
+            image = draw_smooth(size, lines=10, bump_height=1.2, bump_radius=0.9, line_width=3.5 * size / 256,
+                                margin=4.0 * size / 256)
+            with open(os.path.join(args.web_dir, 'sorvel-%d.png' % size), 'wb') as f:
                 f.write(grey_alpha_png(image))
 
 

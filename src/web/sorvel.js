@@ -1,12 +1,14 @@
 // Sorvel in a browser: loads sorvel.wasm, shows its pixels on the canvas at the display's
-// own pixels, passes the six keys on with their times, and asks for a frame at every
-// display frame. The sheet moves only while the page has the focus, is visible and has
-// no About box open.
+// own pixels, passes the six keys and the pointer on with their times, and asks for a
+// frame at every display frame, putting only what changed. The sheet moves only while
+// the page has the focus, is visible and has no About box open.
 'use strict';
 
 // The platform's table: the keys every layout names alike, by their KeyboardEvent.key,
 // in the order of the module's NamedKey (0 is any other key).
 const NAMED_KEYS = {ArrowLeft: 1, ArrowRight: 2, ArrowUp: 3, ArrowDown: 4, ' ': 5};
+const RESET = 4;  // C, in the order of the module's Control
+const POINTER = {pointerdown: 0, pointermove: 1, pointerup: 2, pointercancel: 3};
 
 // The key table's control for a key event, or -1: the module's one rule for every
 // layout (C by its letter, or by its position where the layout has no Latin letter).
@@ -49,6 +51,7 @@ async function main() {
     const context = canvas.getContext('2d', {alpha: false});
     const about = document.getElementById('about');
     const aboutButton = document.getElementById('about-button');
+    const resetButton = document.getElementById('reset-button');
 
     const [title, caption, menuItem, version, author, ok] = [0, 1, 2, 3, 4, 5].map(n => readText(wasm, n));
     document.title = title;
@@ -60,68 +63,182 @@ async function main() {
     document.getElementById('about-ok').textContent = ok;
     aboutButton.addEventListener('click', () => about.showModal());
     // Back to the sheet: the button keeps no focus that Space could press again.
-    about.addEventListener('close', () => aboutButton.blur());
+    about.addEventListener('close', event => {
+        aboutButton.blur();
+        wake(event.timeStamp);
+    });
+    // The reset control is a tap of C, for screens without a keyboard.
+    resetButton.addEventListener('click', event => {
+        wake(event.timeStamp);
+        wasm.sorvel_key(RESET, 1, event.timeStamp);
+        wasm.sorvel_key(RESET, 0, event.timeStamp);
+        resetButton.blur();
+    });
 
-    // What the tests read: steps run, the canvas's size in device pixels, and when the
-    // first frame was shown (milliseconds after the navigation began).
-    const status = window.sorvel = {steps: 0, width: 0, height: 0, ratio: 0, firstFrame: 0};
+    // What the tests read: steps run, the canvas's size in device pixels, the ratio and
+    // the projection's factor it was drawn at, when the first frame was shown
+    // (milliseconds after the navigation began), and whether frames are being asked for.
+    const status = window.sorvel = {steps: 0, width: 0, height: 0, ratio: 0, factor: 0, firstFrame: 0, awake: true};
+    let pixels = 0;
     let image = null;
+    let lost = false;  // a put failed: the canvas may miss part of the picture
 
-    function fit(width, height) {
-        const ratio = window.devicePixelRatio || 1;
-        if (width === status.width && height === status.height && ratio === status.ratio) return;
-        const pixels = wasm.sorvel_resize(width, height, ratio);
-        if (!pixels) return;
-        canvas.width = status.width = width;
-        canvas.height = status.height = height;
-        status.ratio = ratio;
-        image = new ImageData(new Uint8ClampedArray(wasm.memory.buffer, pixels, width * height * 4), width, height);
-        context.putImageData(image, 0, 0);
+    // Puts on the canvas what the module's last call changed; nothing when nothing did.
+    let shown = new Int32Array(wasm.memory.buffer, wasm.sorvel_shown(), 4);
+    function show() {
+        if (shown.buffer !== wasm.memory.buffer) shown = new Int32Array(wasm.memory.buffer, wasm.sorvel_shown(), 4);
+        const [x, y, width, height] = shown;
+        if (width <= 0 || height <= 0 || !image) return;
+        if (image.data.buffer !== wasm.memory.buffer) {  // the memory grew: a new view of it
+            image = new ImageData(new Uint8ClampedArray(wasm.memory.buffer, pixels, image.data.length),
+                image.width, image.height);
+        }
+        try {
+            context.putImageData(image, 0, 0, x, y, width, height);
+        } catch (error) {
+            lost = true;
+            throw error;
+        }
     }
 
-    function fitToLayout() {
+    // The canvas at width x height device pixels for its CSS size and the ratio now. A
+    // size the module refuses leaves the last picture as it is.
+    let fitted = '';
+    function fit(width, height) {
         const ratio = window.devicePixelRatio || 1;
-        fit(Math.max(1, Math.round(canvas.clientWidth * ratio)), Math.max(1, Math.round(canvas.clientHeight * ratio)));
+        const box = canvas.getBoundingClientRect();
+        const key = [width, height, box.width, box.height, ratio].join();
+        if (key === fitted) return;
+        const drawn = wasm.sorvel_resize(width, height, box.width, box.height, ratio);
+        if (!drawn) {
+            console.warn(`Sorvel: cannot draw a canvas of ${width} x ${height} device pixels ` +
+                '(at most 16384 on a side, and memory for them); the picture stays as it was');
+            return;
+        }
+        fitted = key;
+        pixels = drawn;
+        image = new ImageData(new Uint8ClampedArray(wasm.memory.buffer, pixels, width * height * 4), width, height);
+        if (canvas.width !== width || canvas.height !== height) {
+            canvas.width = width;
+            canvas.height = height;
+        }
+        Object.assign(status, {width, height, ratio, factor: wasm.sorvel_pixels_per_unit()});
+        show();
     }
 
     // The canvas's size in device pixels as the browser lays it out, where it says so;
-    // otherwise its CSS size times the ratio.
+    // otherwise its CSS box times the ratio, from the box's fractional edges (its
+    // rounded clientWidth may miss the device box by a pixel at a fractional ratio).
+    let deviceBox = null;
+    function fitToLayout() {
+        if (deviceBox) return fit(deviceBox[0], deviceBox[1]);
+        const ratio = window.devicePixelRatio || 1;
+        const box = canvas.getBoundingClientRect();
+        fit(Math.max(1, Math.round(box.right * ratio) - Math.round(box.left * ratio)),
+            Math.max(1, Math.round(box.bottom * ratio) - Math.round(box.top * ratio)));
+    }
     const observer = new ResizeObserver(entries => {
         const box = entries[0].devicePixelContentBoxSize;
-        if (box) {
-            fit(Math.max(1, box[0].inlineSize), Math.max(1, box[0].blockSize));
-        } else {
-            fitToLayout();
-        }
+        deviceBox = box ? [Math.max(1, box[0].inlineSize), Math.max(1, box[0].blockSize)] : null;
+        fitToLayout();
     });
     try {
         observer.observe(canvas, {box: 'device-pixel-content-box'});
     } catch {
         observer.observe(canvas);
     }
+    // A zoom changes the ratio and the CSS size but not the device box, which the
+    // observer watches: follow the ratio as well.
+    (function followRatio() {
+        matchMedia(`(resolution: ${window.devicePixelRatio || 1}dppx)`).addEventListener('change', () => {
+            fitToLayout();
+            followRatio();
+        }, {once: true});
+    })();
     fitToLayout();
+    // A canvas whose context was lost comes back blank.
+    canvas.addEventListener('contextrestored', () => {
+        wasm.sorvel_screen_lost();
+        show();
+    });
 
+    // Keys pressed with Ctrl, Alt or the Command key are shortcuts, and never count:
+    // macOS sends no keyup for a key released while Command is held, so such a key would
+    // stay down. For the same reason Command's own keyup lets every key go.
     function onKey(event, down) {
         if (about.open) return;  // the About box's keys are its own
         const control = controlOf(wasm, event);
-        if (control < 0) return;
-        if (!event.ctrlKey && !event.metaKey && !event.altKey) event.preventDefault();
+        if (control < 0 || (down && (event.ctrlKey || event.metaKey || event.altKey))) {
+            if (!down && event.key === 'Meta') wasm.sorvel_release_all(event.timeStamp);
+            return;
+        }
+        event.preventDefault();
+        wake(event.timeStamp);
         wasm.sorvel_key(control, down ? 1 : 0, event.timeStamp);
     }
     window.addEventListener('keydown', event => onKey(event, true));
     window.addEventListener('keyup', event => onKey(event, false));
 
+    // Touch, pen and mouse on the sheet, in CSS pixels; only the primary pointer starts a
+    // gesture. The canvas keeps the pointer while it is down, wherever it goes.
+    function onPointer(event) {
+        const primary = event.isPrimary && (event.pointerType !== 'mouse' || event.button === 0);
+        if (event.type === 'pointerdown' && primary) {
+            try {
+                canvas.setPointerCapture(event.pointerId);
+            } catch {
+                // a pointer the browser does not know (a synthetic one): no capture
+            }
+        }
+        wake(event.timeStamp);
+        wasm.sorvel_pointer(POINTER[event.type], event.pointerId, primary ? 1 : 0, event.clientX, event.clientY,
+            event.timeStamp);
+    }
+    for (const type of Object.keys(POINTER)) canvas.addEventListener(type, onPointer);
+    canvas.addEventListener('contextmenu', event => event.preventDefault());
+
+    // The page's keys and pointers may go up where it never hears of it: let them all go.
+    const letGo = event => wasm.sorvel_release_all(event.timeStamp);
+    window.addEventListener('blur', letGo);
+    window.addEventListener('pagehide', letGo);
+    document.addEventListener('visibilitychange', event => {
+        if (document.visibilityState === 'hidden') letGo(event);
+    });
+    window.addEventListener('focus', event => wake(event.timeStamp));
+
+    // Frames stop while the sheet lies still and no key or gesture waits to act, so that
+    // a page at rest costs nothing; every event that may change that asks for them again.
+    let next = 0;  // the frame asked for; 0 while asleep
+    function wake(time) {
+        if (next) return;
+        wasm.sorvel_wake(time);
+        next = requestAnimationFrame(frame);
+        status.awake = true;
+    }
+
+    // The next frame is asked for first, so that nothing that goes wrong in this one
+    // stops the sheet.
     function frame(now) {
+        next = requestAnimationFrame(frame);
         if (!status.firstFrame) status.firstFrame = now;
         const active = document.hasFocus() && document.visibilityState === 'visible' && !about.open;
-        const steps = wasm.sorvel_frame(now, active ? 1 : 0);
-        if (steps > 0) {
-            status.steps += steps;
-            context.putImageData(image, 0, 0);
+        status.steps += wasm.sorvel_frame(now, active ? 1 : 0);
+        if (lost) {
+            lost = false;
+            wasm.sorvel_screen_lost();
         }
-        requestAnimationFrame(frame);
+        show();
+        if (wasm.sorvel_still()) {
+            cancelAnimationFrame(next);
+            next = 0;
+            status.awake = false;
+        }
     }
-    requestAnimationFrame(frame);
+    next = requestAnimationFrame(frame);
+
+    if ('serviceWorker' in navigator) {
+        navigator.serviceWorker.register('sw.js').catch(error => console.warn(`Sorvel works online only: ${error}`));
+    }
 }
 
 main().catch(error => {

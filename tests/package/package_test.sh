@@ -50,9 +50,10 @@ unzip -p "build/packages/$dir.zip" "$dir/Sorvel.exe" >"$work/Sorvel.exe"
 check "the zip holds Sorvel.exe, the README and the licence" \
     test "$(unzip -Z1 "build/packages/$dir.zip" | sort | xargs)" = "$dir/LICENSE.txt $dir/README.md $dir/Sorvel.exe"
 web=Sorvel-$version-web
-check "the web zip holds the page's files and the licence" \
-    test "$(unzip -Z1 "build/packages/$web.zip" | sort | xargs)" = \
-    "$web/LICENSE.txt $web/index.html $web/sorvel.css $web/sorvel.ico $web/sorvel.js $web/sorvel.wasm"
+check "the web zip holds the page's files, its manifest, icons and service worker, and the licence" \
+    test "$(unzip -Z1 "build/packages/$web.zip" | LC_ALL=C sort | xargs)" = "$web/LICENSE.txt $web/index.html \
+$web/manifest.webmanifest $web/sorvel-192.png $web/sorvel-512.png $web/sorvel.css $web/sorvel.ico $web/sorvel.js \
+$web/sorvel.wasm $web/sw.js"
 check "the page's files are under 100 KB together" \
     test "$(unzip -Z -t "build/packages/$web.zip" | awk '{ print $3 }')" -lt 102400
 # The DLLs that come with every Windows; the MinGW runtime must be linked in.

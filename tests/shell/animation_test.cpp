@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 #include "run/animation.h"
@@ -83,6 +84,36 @@ TEST_F(Pace, AFullQueueAppliesItsOldestEventsAtOnceAndLosesNoRelease)
     }
     for (double t = 16.0; t <= 1200.0; t += 16.0) animation.Frame(t, true);
     EXPECT_EQ(Turns(), -33);
+}
+
+TEST_F(Pace, AStillSceneCountsItsStepsWithoutRunningThemUntilAKey)
+{
+    auto plain = NewScene();
+    Animation reference{*plain};
+    animation.SetStill();  // the start sheet at rest: a step changes nothing
+    int still = 0, stepped = 0;
+    const auto frames = [&](double from, double to) {
+        for (double t = from; t < to; t += 16.0) {
+            still += animation.Frame(t, true);
+            stepped += reference.Frame(t, true);
+        }
+    };
+    frames(0.0, 100.0);
+    EXPECT_TRUE(animation.Still());
+    // A turn ends the stillness as any key does; the poke must then move the sheet.
+    for (Animation* a : {&animation, &reference}) {
+        a->KeyDown(Control::TurnLeft, 101.0);
+        a->KeyUp(Control::TurnLeft, 102.0);
+        a->KeyDown(Control::Poke, 150.0);
+        a->KeyUp(Control::Poke, 151.0);
+    }
+    frames(100.0, 400.0);
+    EXPECT_FALSE(animation.Still());
+    EXPECT_EQ(still, stepped);
+    EXPECT_EQ(std::memcmp(scene->m_pos, plain->m_pos, sizeof plain->m_pos), 0);
+    EXPECT_EQ(std::memcmp(scene->m_vel, plain->m_vel, sizeof plain->m_vel), 0);
+    EXPECT_EQ(scene->m_angleZ, plain->m_angleZ);
+    EXPECT_FALSE(FlatAndAtRest(*scene));
 }
 
 }  // namespace sorvel

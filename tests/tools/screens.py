@@ -1,6 +1,9 @@
 """What the editions' screen tests share: pictures as grey bytes, the line renderer's
-reference frames (frame_reference), and waiting for a condition with a limit."""
+reference frames (frame_reference), waiting for a condition with a limit, and a private
+X display with a window manager."""
 
+import contextlib
+import os
 import subprocess
 import time
 
@@ -76,3 +79,36 @@ def wait_until(predicate, seconds=15.0, interval=0.05):
         if value or time.monotonic() > deadline:
             return value or None
         time.sleep(interval)
+
+
+@contextlib.contextmanager
+def x_display(size="1280x1024"):
+    """A private Xvfb with openbox, which gives the focus as a desktop does, as DISPLAY
+    while inside; both are stopped at the end."""
+    read, write = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", size + "x24", "-nolisten", "tcp"],
+                            pass_fds=(write,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+    os.close(write)
+    started = [xvfb]
+    old = os.environ.get("DISPLAY")
+    try:
+        with os.fdopen(read) as pipe:
+            os.environ["DISPLAY"] = ":" + pipe.readline().strip()
+        started.append(subprocess.Popen(["openbox", "--sm-disable"], stdin=subprocess.DEVNULL,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        wait_until(lambda: subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], capture_output=True,
+                                          text=True).stdout.count("window id"), 10, 0.05)
+        yield os.environ["DISPLAY"]
+    finally:
+        for process in reversed(started):
+            process.terminate()
+            try:
+                process.wait(5)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+        if old is None:
+            os.environ.pop("DISPLAY", None)
+        else:
+            os.environ["DISPLAY"] = old

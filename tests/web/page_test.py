@@ -1,38 +1,33 @@
 #!/usr/bin/python3
-"""The web page in headless Chromium, driven through chromium-driver, against the line
-renderer's own frames (frame_reference): the first frame, the keys, the focus rule,
-the About box, a resize and a display with two device pixels per CSS pixel.
+"""The web page in Chromium, Firefox and WebKit, driven like a person would, against the
+line renderer's own frames (frame_reference): the first frame, keys, the mouse, the
+focus rule and the faults of keys held through a shortcut or a page going away, in
+every engine; touch, the About box, what the page puts on its canvas frame by frame, a
+failing frame, a fractional ratio without devicePixelContentBoxSize, a phone held either
+way, and the page installed and opened offline, in Chromium; a real zoom in Firefox.
 
-    page_test.py PAGE_DIR FRAME_REFERENCE
+    page_test.py PAGE_DIR FRAME_REFERENCE PUPPETEER_CORE_DIR [chromium] [firefox] [webkit]
 
-The page is served from this process on 127.0.0.1; Chromium runs with a new, empty
-profile and fetches nothing else.
+Firefox and WebKit show their windows on a private X display with a window manager.
 """
 
 import base64
 import contextlib
-import functools
-import http.server
 import os
+import shutil
+import signal
 import sys
 import tempfile
-import threading
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tools'))
-from screens import Reference, wait_until  # noqa: E402
+from screens import Reference, wait_until, x_display  # noqa: E402
+from engines import Server, chromium, firefox, webkit, xdotool  # noqa: E402
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
-from selenium.webdriver.common.action_chains import ActionChains
-from selenium.webdriver.common.by import By
-from selenium.webdriver.common.keys import Keys
-
-PAGE_DIR = ''  # from the command line
 REFERENCE = None
 
 # The canvas as grey bytes (0 or 255 for pure black or white with full alpha, 128 for
-# anything else), with its size and the steps run so far, read in one go.
+# anything else), with its size, the steps run so far and the factor it was drawn at.
 READ_CANVAS = """
 const canvas = document.getElementById('sheet');
 const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
@@ -43,194 +38,404 @@ for (let n = 0; n < grey.length; ++n) {
 }
 let text = '';
 for (let n = 0; n < grey.length; n += 8192) text += String.fromCharCode(...grey.subarray(n, n + 8192));
-return [canvas.width, canvas.height, sorvel.steps, btoa(text)];
+return [canvas.width, canvas.height, sorvel.steps, sorvel.factor, btoa(text)];
 """
 
+# From now on frames run only when the test asks: each one 10 ms after the last, and far
+# ahead of the engine's own clock, so that it runs exactly one step, to which all input
+# since the previous frame applies. (The first runs up to four: the backlog since the
+# engine's last frame.)
+HOLD_CLOCK = """
+const clock = window.testClock = {frames: new Map(), last: 0, now: performance.now() + 1e7, errors: []};
+window.requestAnimationFrame = callback => (clock.frames.set(++clock.last, callback), clock.last);
+window.cancelAnimationFrame = id => clock.frames.delete(id);
+"""
+TICK = """
+const clock = window.testClock, before = sorvel.steps, due = [...clock.frames.values()];
+clock.now += 10;
+clock.frames.clear();
+for (const frame of due) {
+    try { frame(clock.now); } catch (error) { clock.errors.push(String(error)); }
+}
+return sorvel.steps - before;
+"""
 
-@contextlib.contextmanager
-def serve(directory, requested):
-    class Handler(http.server.SimpleHTTPRequestHandler):
-        extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map, '.wasm': 'application/wasm'}
-
-        def log_message(self, *args):
-            requested.add(self.path)
-
-    server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(Handler, directory=directory))
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    try:
-        yield f'http://127.0.0.1:{server.server_port}/'
-    finally:
-        server.shutdown()
-        server.server_close()
-
-
-@contextlib.contextmanager
-def chromium(*extra):
-    options = webdriver.ChromeOptions()
-    options.binary_location = '/usr/bin/chromium'
-    with tempfile.TemporaryDirectory() as profile:
-        for arg in ('--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-                    '--disable-background-networking', '--disable-component-update', '--disable-sync',
-                    f'--user-data-dir={profile}', '--window-size=800,600', *extra):
-            options.add_argument(arg)
-        driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
-        try:
-            yield driver
-        finally:
-            driver.quit()
+# A key event as macOS gives it, with the Command key's flag; no keyup follows.
+KEY_EVENT = """
+const [type, key, metaKey] = arguments;
+document.body.dispatchEvent(new KeyboardEvent(type, {key, metaKey, bubbles: true, cancelable: true}));
+"""
 
 
 def wait_for(condition, what, seconds=10):
-    if not wait_until(condition, seconds, 0.02):
+    value = wait_until(condition, seconds, 0.02)
+    if not value:
         raise AssertionError(f'timed out waiting for {what}')
+    return value
 
 
-def open_page(driver, url):
-    driver.get(url)
-    wait_for(lambda: driver.execute_script('return window.sorvel ? sorvel.firstFrame : 0'), 'the first frame')
+def expected_factor(css_width, css_height, ratio):
+    """The page's factor, in the module's order of operations."""
+    return 100.0 * ratio * min(1.0, min(css_width / 481.0, css_height / 330.0))
 
 
-def steps(driver):
-    return driver.execute_script('return sorvel.steps')
+class Page:
+    """The page open in one engine, its canvas compared with the renderer's frames after
+    the steps it ran, each step naming the keys it applied (frame_reference's letters)."""
+
+    def __init__(self, engine, url):
+        self.engine = engine
+        self.history = []  # the steps since the first input; steps before it leave the sheet as it was
+        engine.get(url)
+        wait_for(lambda: engine.run('return window.sorvel ? sorvel.firstFrame : 0'), 'the first frame')
+
+    def run(self, script, *args):
+        return self.engine.run(script, *args)
+
+    def canvas(self):
+        width, height, steps, factor, grey = self.run(READ_CANVAS)
+        return width, height, factor, base64.b64decode(grey)
+
+    def expect(self, what, wait=0):
+        """The canvas must show the renderer's frame after the steps so far, at the
+        page's factor, within `wait` seconds."""
+        deadline = time.monotonic() + wait
+        while True:
+            width, height, factor, pixels = self.canvas()
+            expected = REFERENCE(width, height, '%.17g' % factor, *self.history).pixels
+            if pixels == expected or time.monotonic() > deadline:
+                break
+            time.sleep(0.05)
+        differing = sum(a != b for a, b in zip(pixels, expected))
+        assert not differing, f'{what}: {differing} of {width}x{height} pixels differ from the renderer'
+        print(f'ok  {self.engine.name}: {what} ({width}x{height}, factor {factor:.17g})', flush=True)
+
+    def hold_clock(self):
+        self.run(HOLD_CLOCK)
+        # The engine's last frame hands over to the clock, unless the page sleeps.
+        wait_for(lambda: self.run('return testClock.frames.size || !sorvel.awake'), "the page's next frame")
+        self.tick()  # the backlog since the engine's last frame
+
+    def tick(self, keys='-', count=1):
+        """Runs frames; the first step applies `keys`. Returns the steps run."""
+        ran = 0
+        for _ in range(count):
+            steps = self.run(TICK)
+            if steps:
+                self.history += [keys if not ran else '-'] + ['-'] * (steps - 1)
+            ran += steps
+        return ran
+
+    @contextlib.contextmanager
+    def away(self):
+        """Another window or tab in front while inside; the page has lost the focus on
+        entering, and has it back on leaving."""
+        focused = 'return document.hasFocus() && document.visibilityState === "visible"'
+        with self.engine.away():
+            wait_for(lambda: not self.run(focused), 'the page to lose the focus')
+            yield
+        wait_for(lambda: self.run(focused), 'the page to have the focus back')
+
+    def centre_of(self, element):
+        return self.run(f'const r = {element}.getBoundingClientRect(); return [r.x + r.width / 2, r.y + r.height / 2]')
 
 
-def canvas(driver):
-    width, height, _, grey = driver.execute_script(READ_CANVAS)
-    return width, height, base64.b64decode(grey)
+def check(condition, message):
+    assert condition, message
+    print(f'ok  {message}', flush=True)
 
 
-def reference(width, height, pixels_per_unit=100, *key_steps):
-    return REFERENCE(width, height, pixels_per_unit, *key_steps).pixels
+def every_engine(engine, url):
+    """What holds in each engine: the first frame, the focus rule, keys, the mouse, and
+    the faults of keys that stay down."""
+    page = Page(engine, url)
+    width, height, ratio, css = page.run(
+        'const r = sheet.getBoundingClientRect(); return [sheet.width, sheet.height, devicePixelRatio, [r.width, r.height]]')
+    check([width, height] == [round(css[0] * ratio), round(css[1] * ratio)] and
+          page.run('return sorvel.factor') == expected_factor(*css, ratio),
+          f'{engine.name}: the canvas ({width}x{height}) is the display\'s pixels of its CSS box {css} at {ratio}, '
+          'and the factor is that of its CSS size')
+    page.expect('the first frame')
+
+    page.hold_clock()
+    engine.keys(('down', ' '), ('up', ' '))
+    page.tick('S')
+    page.expect('a Space tap pokes once: frame 1')
+    with page.away():
+        check(page.tick(count=3) == 0, f'{engine.name}: nothing moves while another window is in front')
+    check(page.tick() == 1, f'{engine.name}: the sheet moves on when the page is back in front')
+    page.expect('a Space tap pokes once: frame 2')
+    engine.keys(('down', 'ArrowLeft'), ('up', 'ArrowLeft'), ('down', 'ArrowUp'), ('up', 'ArrowUp'))
+    page.tick('LU')
+    page.expect('← and ↑ tapped once each')
+    engine.keys(('down', 'c'), ('up', 'c'))
+    page.tick('C')
+    page.expect('C lays the sheet flat')
+
+    # Shortcuts count for nothing: Ctrl+↑, and ⌘+← without its keyup, as macOS sends it.
+    # A key held when ⌘ goes down may lose its keyup too: ⌘'s own keyup lets it go.
+    engine.keys(('down', 'Control'), ('down', 'ArrowUp'), ('up', 'ArrowUp'), ('up', 'Control'))
+    page.run(KEY_EVENT, 'keydown', 'ArrowLeft', True)
+    page.tick(count=2)
+    page.run(KEY_EVENT, 'keydown', 'ArrowDown', False)
+    page.run(KEY_EVENT, 'keydown', 'Meta', True)
+    page.run(KEY_EVENT, 'keyup', 'Meta', False)
+    page.tick('D', count=3)
+    page.expect('keys with Ctrl or ⌘ do nothing, and ⌘ going up lets every key go')
+
+    # A key held while another window comes to the front: its keyup goes there, and
+    # frames may stop meanwhile (a hidden page gets none).
+    engine.keys(('down', 'ArrowRight'))
+    page.tick('R')
+    with page.away():
+        pass
+    page.tick(count=2)
+    engine.keys(('up', 'ArrowRight'))
+    page.expect('a key held while the page went away is let go')
+
+    # The mouse: a click is a Space tap; a drag of 5 x 16 pixels five turns and no poke;
+    # the reset control lays the sheet flat.
+    x, y = width / ratio / 2, height / ratio / 2
+    engine.mouse(('move', x, y), ('down',), ('up',))
+    for n in range(2):
+        page.tick('S' if n == 0 else '-')
+        page.expect(f'a click pokes once: frame {n + 1}')
+    engine.mouse(('move', *page.centre_of('document.getElementById("reset-button")')), ('down',), ('up',))
+    page.tick('C')
+    page.expect('the reset control lays the sheet flat')
+    engine.mouse(('move', x, y), ('down',), ('move', x + 40, y + 3), ('move', x + 81, y + 5), ('up',))
+    page.tick()
+    page.history += ['R'] * 5  # five taps in one step: on a sheet at rest, as five steps
+    page.expect('a drag of 5 x 16 pixels to the right turns five times and never pokes')
+    return page
 
 
-def check_frame(driver, what, pixels_per_unit=100, *key_steps):
-    """The canvas must show the renderer's frame after the given steps; a busy machine
-    may take a while to get there."""
-    deadline = time.monotonic() + 5
-    while True:
-        width, height, pixels = canvas(driver)
-        expected = reference(width, height, pixels_per_unit, *key_steps)
-        if pixels == expected:
-            break
-        if time.monotonic() > deadline:
-            differing = sum(a != b for a, b in zip(pixels, expected))
-            raise AssertionError(f'{what}: {differing} of {width}x{height} pixels differ from the renderer')
-        time.sleep(0.1)
-    print(f'ok  {what} ({width}x{height})')
+def touch(engine, *points, kind='touchMove'):
+    engine.cdp('Input.dispatchTouchEvent', type=kind,
+               touchPoints=[{'x': x, 'y': y, 'id': n} for n, (x, y) in enumerate(points)])
 
 
-# A tap: press and release in one task, so that no frame runs between them and the page
-# sees a key pressed and released between two steps. (The driver's own key presses
-# arrive as separate messages, often a frame apart: a key down across two steps, which
-# rightly counts twice.) Returns whether the page swallowed the key's default action.
-TAP = """
-const [key, code] = arguments;
-const down = new KeyboardEvent('keydown', {key, code, bubbles: true, cancelable: true});
-document.body.dispatchEvent(down);
-document.body.dispatchEvent(new KeyboardEvent('keyup', {key, code, bubbles: true, cancelable: true}));
-return down.defaultPrevented;
-"""
-KEYS = {'Left': ('ArrowLeft', 'ArrowLeft'), 'Up': ('ArrowUp', 'ArrowUp'), 'C': ('c', 'KeyC'), 'Space': (' ', 'Space')}
-
-
-def tap(driver, name):
-    assert driver.execute_script(TAP, *KEYS[name]), f'the page let {name} do its default action'
-
-
-def test_one_display(driver, url, requested):
-    open_page(driver, url)
-    assert driver.title == 'Sorvel', driver.title
-    shown = driver.execute_script(
-        'const r = sheet.getBoundingClientRect(); return [r.width * devicePixelRatio, r.height * devicePixelRatio]')
-    size = canvas(driver)[:2]
-    assert tuple(shown) == size, f'the canvas is shown at {shown}, not 1:1 at {size}'
-    check_frame(driver, 'first frame')
-
-    # Arrows turn the view; taps, each counted once (the flat sheet stays flat).
-    tap(driver, 'Left')
-    tap(driver, 'Up')
-    time.sleep(0.2)
-    check_frame(driver, 'Left and Up tapped once each', 100, 'L', 'U')
-
-    # One tap of Space pokes once. The About box stops the sheet; the frame it stopped at
-    # must be the renderer's frame some steps after a single poke.
-    before = steps(driver)
-    tap(driver, 'Space')
-    time.sleep(0.4)
-    driver.find_element(By.ID, 'about-button').click()
-    assert driver.execute_script('return about.open'), 'the About box did not open'
-    width, height, poked = canvas(driver)
-    ran = steps(driver) - before
-    assert poked != reference(width, height, 100, 'LU'), 'Space did not poke'
-    after = next((k for k in range(ran + 1) if reference(width, height, 100, 'LU', 'S', *['-'] * k) == poked), None)
-    assert after is not None, f'the frame after a Space tap is no single poke within {ran} steps'
-    print(f'ok  a Space tap poked once ({after} steps before the About box opened)')
+def chromium_only(engine, page, server):
+    """Touch, the About box, the frames put on the canvas, a failing frame, a resize."""
+    engine.cdp('Emulation.setTouchEmulationEnabled', enabled=True, maxTouchPoints=5)
+    x, y = page.run('return [innerWidth / 2, innerHeight / 2]')
+    touch(engine, (x, y), kind='touchStart')
+    touch(engine, kind='touchEnd')
+    page.tick('S')
+    page.expect('a finger\'s tap pokes once')
+    buttons = page.run('return [...document.querySelectorAll("#controls button")].map(b => b.getBoundingClientRect())')
+    check(all(b['width'] >= 44 and b['height'] >= 44 for b in buttons), 'under a finger the controls are 44 x 44 or more')
+    opening = REFERENCE(481, 330)
+    covered = [(x0, y0) for b in buttons for y0 in range(int(b['top']), int(b['bottom']) + 1)
+               for x0 in range(int(b['left']), int(b['right']) + 1) if opening.pixels[y0 * 481 + x0] == 0]
+    check(not covered, 'neither control covers the sheet at the opening size')
+    touch(engine, page.centre_of('document.getElementById("reset-button")'), kind='touchStart')
+    touch(engine, kind='touchEnd')
+    page.tick('C')
+    for n in range(6):
+        touch(engine, (x - 16.5 * n, y + n), kind='touchStart' if n == 0 else 'touchMove')
+    touch(engine, kind='touchEnd')
+    touch(engine, (x, y), kind='touchStart')
+    touch(engine, (x + 2, y + 33))
+    touch(engine, (x + 2, y + 33), (x + 100, y))  # a second finger: the drag ends
+    touch(engine, (x + 2, y + 99), (x + 150, y))
+    touch(engine, kind='touchEnd')
+    page.tick()
+    page.history += ['L'] * 5 + ['U'] * 2
+    page.expect('a finger\'s drag turns per 16 pixels, and a second finger ends it')
+    for _ in range(2):  # a double tap, then a pinch
+        touch(engine, (x, y), kind='touchStart')
+        touch(engine, kind='touchEnd')
+    touch(engine, (x - 20, y), (x + 20, y), kind='touchStart')
+    for k in range(1, 11):  # fingers spreading, which zooms a page that lets them (to 4 x)
+        touch(engine, (x - 20 - 13 * k, y - 10 * k), (x + 20 + 13 * k, y + 10 * k))
+    touch(engine, kind='touchEnd')
+    check(page.run('return [scrollX, scrollY, visualViewport.scale]') == [0, 0, 1], 'the page neither scrolls nor zooms')
+    engine.cdp('Emulation.setTouchEmulationEnabled', enabled=False)
+    page.tick('S')
+    engine.keys(('down', 'c'), ('up', 'c'))
+    page.tick('C')
 
     # The About box: the program's texts; the sheet waits; Esc closes it.
-    texts = driver.execute_script(
-        'return [...document.querySelectorAll("#about-caption, #about-version, #about-author, #about-ok")]'
-        '.map(e => e.textContent)')
-    assert texts == ['Sorvel\u306e\uff8a\uff9e\uff70\uff7c\uff9e\uff6e\uff9d\u60c5\u5831', 'Sorvel Version 0.1',
-                     'Copyright (C) 2026 Sorvel', 'OK'], texts
-    time.sleep(0.3)
-    assert canvas(driver)[2] == poked and steps(driver) == before + ran, 'the sheet moved behind the About box'
-    ActionChains(driver).send_keys(Keys.ESCAPE).perform()
-    wait_for(lambda: not driver.execute_script('return about.open'), 'Esc to close the About box')
-    wait_for(lambda: steps(driver) > before + ran, 'the sheet to move on after the About box')
-    print('ok  the About box shows the texts, stops the sheet, and Esc closes it')
+    engine.keys(('down', ' '), ('up', ' '))
+    page.tick('S')
+    engine.mouse(('move', *page.centre_of('document.getElementById("about-button")')), ('down',), ('up',))
+    texts = page.run('return [...document.querySelectorAll("#about-caption, #about-version, #about-author, #about-ok")]'
+                     '.map(e => e.textContent)')
+    check(texts == ['Sorvel\u306e\uff8a\uff9e\uff70\uff7c\uff9e\uff6e\uff9d\u60c5\u5831', 'Sorvel Version 0.1',
+                    'Copyright (C) 2026 Sorvel', 'OK'], 'the About box shows the program\'s texts')
+    check(page.tick(count=3) == 0, 'the sheet waits behind the About box')
+    engine.keys(('down', 'Escape'), ('up', 'Escape'))
+    check(not page.run('return about.open') and page.tick() == 1, 'Esc closes the About box, and the sheet moves on')
 
-    # C lays the moving sheet flat at the turned view.
-    tap(driver, 'C')
-    time.sleep(0.2)
-    check_frame(driver, 'C laid the sheet flat', 100, 'LU')
+    # Frame by frame, what the page puts is exactly the renderer's frame: only the box
+    # that changed, and nothing at all for a frame that repeats the last.
+    page.run("""
+        const real = CanvasRenderingContext2D.prototype.putImageData, puts = window.puts = [];
+        CanvasRenderingContext2D.prototype.putImageData = function (image, ...box) { puts.push(box); real.call(this, image, ...box); };""")
+    engine.keys(('down', ' '), ('up', ' '))
+    for n, keys in enumerate(['S', '-', '-', 'L', 'U', '-']):
+        if keys in 'LU':
+            engine.keys(('down', {'L': 'ArrowLeft', 'U': 'ArrowUp'}[keys]), ('up', {'L': 'ArrowLeft', 'U': 'ArrowUp'}[keys]))
+        page.tick(keys)
+        page.expect(f'frame {n + 1} of a poke and two turns, as the renderer draws it whole')
+    engine.viewport(640, 480)
+    page.expect('the frame at once after a resize', wait=5)
+    page.tick(count=3)
+    page.expect('three frames more after the resize')
+    engine.keys(('down', 'c'), ('up', 'c'))
+    page.tick('C', count=2)
+    page.run('puts.length = 0')
+    page.tick(count=5)
+    puts = page.run('return puts')
+    check(page.run('return sorvel.steps') and not puts, 'a sheet at rest puts nothing on the canvas')
+    engine.keys(('down', ' '), ('up', ' '))
+    page.tick('S', count=3)
+    page.expect('the ripple after the resize')
+    puts = page.run('return puts')
+    check(len(puts) == 3 and all(0 < w * h < 640 * 480 * 3 // 4 for *_, w, h in puts),
+          f'each frame puts only the box that changed: {puts}')
 
-    # Another tab in front takes the focus: nothing moves until the page has it back.
-    page = driver.current_window_handle
-    driver.execute_script("window.open('about:blank')")
-    driver.switch_to.window([handle for handle in driver.window_handles if handle != page][0])
-    time.sleep(0.1)
-    frozen = driver.execute_script('return [opener.document.hasFocus(), opener.sorvel.steps]')
-    time.sleep(0.4)
-    assert not frozen[0], 'the page kept the focus behind another tab'
-    assert driver.execute_script('return opener.sorvel.steps') == frozen[1], 'the sheet moved without the focus'
-    driver.close()
-    driver.switch_to.window(page)
-    wait_for(lambda: steps(driver) > frozen[1], 'the sheet to move on with the focus back')
-    print('ok  nothing moves while another tab has the focus')
+    # A frame that throws (here the browser refusing a put) does not stop the sheet.
+    page.run("""
+        const real = CanvasRenderingContext2D.prototype.putImageData;
+        CanvasRenderingContext2D.prototype.putImageData = function () {
+            CanvasRenderingContext2D.prototype.putImageData = real;
+            throw new Error('refused');
+        };""")
+    page.tick(count=3)
+    check(page.run('return testClock.errors.length') == 1, 'the refused put was thrown')
+    page.expect('frames go on after one that threw')
 
-    # A resize redraws at the new size.
-    tap(driver, 'C')
-    old = canvas(driver)[:2]
-    driver.set_window_size(640, 480)
-    wait_for(lambda: canvas(driver)[:2] != old, 'the canvas to follow the window')
-    time.sleep(0.1)
-    check_frame(driver, 'frame after a resize', 100, 'LU')
-
-    mine = {'/' + name for name in os.listdir(PAGE_DIR)} | {'/'}
-    assert requested <= mine, f'the page asked for more than its own files: {sorted(requested - mine)}'
+    mine = {'/' + name for name in os.listdir(server.directory)} | {'/'}
+    check(server.requested <= mine, f'the page asks for its own files only ({sorted(server.requested - mine)})')
 
 
-def test_two_device_pixels_per_pixel(url):
-    with chromium('--force-device-scale-factor=2') as driver:
-        open_page(driver, url)
-        width, height = canvas(driver)[:2]
-        css = driver.execute_script('return [sheet.clientWidth, sheet.clientHeight]')
-        assert [width, height] == [2 * css[0], 2 * css[1]], f'{width}x{height} device pixels for {css} CSS pixels'
-        check_frame(driver, 'first frame at a device-pixel ratio of 2', 200)
+def refused_size(engine, url):
+    """A canvas too large to draw (17000 device pixels wide) from the start: the page says
+    why, keeps going, and draws once the canvas is back to a size it can draw."""
+    script = engine.cdp('Page.addScriptToEvaluateOnNewDocument', source="""
+        addEventListener('DOMContentLoaded', () => {
+            const style = document.head.appendChild(document.createElement('style'));
+            style.id = 'huge';
+            style.textContent = '#sheet { width: 17000px !important; }';
+        });""")['identifier']
+    page = Page(engine, url)
+    engine.cdp('Page.removeScriptToEvaluateOnNewDocument', identifier=script)
+    log = ' '.join(entry['message'] for entry in engine.driver.get_log('browser'))
+    check('cannot draw a canvas of 17000' in log, 'the console says why nothing is drawn')
+    for key in ' c':  # a poke, and the sheet moving on; then laid flat, and asleep
+        page.run(KEY_EVENT, 'keydown', key, False)
+        page.run(KEY_EVENT, 'keyup', key, False)
+        steps = page.run('return sorvel.steps')
+        wait_for(lambda: page.run('return sorvel.steps') > steps + 3 if key == ' ' else not page.run('return sorvel.awake'),
+                 'the sheet to go on')
+    page.run('document.getElementById("huge").remove()')
+    page.expect('the frame once the canvas can be drawn', wait=5)
+
+
+def fractional_ratio(url):
+    """At a ratio of 1.25 and a fractional CSS width, without devicePixelContentBoxSize
+    (as in WebKit), the canvas still has exactly the device pixels it covers."""
+    with chromium('--force-device-scale-factor=1.25', size=(643, 500)) as engine:
+        engine.cdp('Page.addScriptToEvaluateOnNewDocument', source="""
+            const real = Object.getOwnPropertyDescriptor(ResizeObserverEntry.prototype, 'devicePixelContentBoxSize').get;
+            window.deviceBox = entry => real.call(entry)[0];
+            Object.defineProperty(ResizeObserverEntry.prototype, 'devicePixelContentBoxSize', {get: () => undefined});""")
+        page = Page(engine, url)
+        box = page.run("""
+            return new Promise(resolve => new ResizeObserver(entries => {
+                const box = deviceBox(entries[0]);
+                resolve([box.inlineSize, box.blockSize, sheet.getBoundingClientRect().width]);
+            }).observe(sheet, {box: 'device-pixel-content-box'}));""")
+        check(page.canvas()[:2] == tuple(box[:2]), f'the canvas covers its device pixels {box[:2]} (CSS width {box[2]})')
+        page.expect('the first frame at a ratio of 1.25')
+
+
+def phone(url):
+    """A phone held upright, then turned while the sheet ripples: the whole sheet at the
+    factor of the smaller screen, and no step lost or added by the turn."""
+    with chromium('--force-device-scale-factor=3') as engine:
+        engine.viewport(390, 844)
+        page = Page(engine, url)
+        check(page.canvas()[:3] == (1170, 2532, expected_factor(390, 844, 3)), 'upright: 1170 x 2532 at its factor')
+        page.expect('upright')
+        page.hold_clock()
+        engine.keys(('down', ' '), ('up', ' '))
+        page.tick('S', count=3)
+        steps = page.run('return sorvel.steps')
+        engine.viewport(844, 390)
+        page.expect('the same step at once when turned', wait=5)
+        check(page.canvas()[:3] == (2532, 1170, expected_factor(844, 390, 3)) and page.run('return sorvel.steps') == steps,
+              'turned: 2532 x 1170 at its factor, the step count kept')
+        page.tick(count=2)
+        page.expect('the ripple goes on turned')
+
+
+def installed_and_offline(engine, server):
+    """Installable, and once visited, opened with no network."""
+    engine.get(server.url)
+    wait_for(lambda: engine.run('return !!navigator.serviceWorker.controller'), 'the service worker')
+    errors = engine.cdp('Page.getInstallabilityErrors')['installabilityErrors']
+    check(errors == [], f'Chromium can install the page ({errors})')
+    server.stop()
+    page = Page(engine, server.url)
+    page.expect('the page opens with the server gone', wait=5)
+
+
+def zoomed(engine, page):
+    """Firefox's own zoom changes the ratio but not the canvas's device pixels: the sheet
+    follows it at once."""
+    window = engine.window()
+    xdotool('key', '--window', window, 'ctrl+plus')
+    wait_for(lambda: page.run('return sorvel.ratio') > 1, 'the zoom')
+    ratio, css = page.run('return [devicePixelRatio, [sheet.getBoundingClientRect().width, sheet.getBoundingClientRect().height]]')
+    check(page.run('return sorvel.factor') == expected_factor(*css, ratio), f'Firefox: the factor at a zoom of {ratio}')
+    page.expect('the sheet at once at the zoomed factor')
+    xdotool('key', '--window', window, 'ctrl+0')
+    wait_for(lambda: page.run('return sorvel.ratio') == 1, 'the zoom back')
 
 
 def main():
-    global PAGE_DIR, REFERENCE
-    PAGE_DIR, frame_reference = sys.argv[1:3]
+    global REFERENCE
+    page_dir, frame_reference, puppeteer, *wanted = sys.argv[1:]
+    wanted = wanted or ['chromium', 'firefox', 'webkit']
     if not os.access(frame_reference, os.X_OK):
         sys.exit(f'no {frame_reference}: build the native preset first')
+    if 'firefox' in wanted and not os.path.isdir(puppeteer):
+        sys.exit(f'no {puppeteer}: npm install --no-save --no-package-lock puppeteer-core@24 (scripts/test does)')
     REFERENCE = Reference(frame_reference)
-    requested = set()
-    with serve(PAGE_DIR, requested) as url:
-        with chromium() as driver:
-            test_one_display(driver, url, requested)
-        test_two_device_pixels_per_pixel(url)
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit('stopped'))  # still closing the browsers and the display
+    # What the browsers keep of their own goes into a throwaway home.
+    home = tempfile.mkdtemp(prefix='sorvel-page-test-')
+    os.environ.update(HOME=home, XDG_CONFIG_HOME=home, XDG_CACHE_HOME=home, XDG_DATA_HOME=home)
+    try:
+        run_engines(page_dir, puppeteer, wanted)
+    finally:
+        shutil.rmtree(home, ignore_errors=True)
     print('all page tests passed')
+
+
+def run_engines(page_dir, puppeteer, wanted):
+    with Server(page_dir) as server:
+        if 'firefox' in wanted or 'webkit' in wanted:
+            with x_display('1280x1024'):
+                if 'firefox' in wanted:
+                    with firefox(puppeteer) as engine:
+                        zoomed(engine, every_engine(engine, server.url))
+                if 'webkit' in wanted:
+                    with webkit() as engine:
+                        every_engine(engine, server.url)
+        if 'chromium' in wanted:
+            fractional_ratio(server.url)
+            phone(server.url)
+            with chromium() as engine:  # last: it stops the server
+                engine.viewport(800, 600)
+                page = every_engine(engine, server.url)
+                check(page.run('return sorvel.factor') == 100, 'at 800 x 600 and a ratio of 1 the factor stays 100')
+                chromium_only(engine, page, server)
+                refused_size(engine, server.url)
+                installed_and_offline(engine, server)
 
 
 if __name__ == '__main__':

@@ -42,8 +42,10 @@ void Animation::Step()
     for (Control control : kControlOrder) {
         for (int n = m_keys[static_cast<int>(control)].Read(); n > 0; --n) {
             ApplyControl(m_scene, control);
+            m_still = false;
         }
     }
+    if (m_still) return;
     m_scene.BuildRotation();
     m_scene.StepSheet();
 }

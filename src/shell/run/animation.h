@@ -57,6 +57,22 @@ public:
     // the next step), and the time that passes is not owed later.
     int Frame(double milliseconds, bool active);
 
+    // The edition found the scene at a fixed point: a step that applies no key leaves
+    // it exactly as it is (a copy stepped once came out the same bit for bit). Such
+    // steps are then counted but not run, until a step applies a key.
+    void SetStill() { m_still = true; }
+    bool Still() const { return m_still; }
+    // No key is down, pressed since the last step or waiting in the queue: until the
+    // next key event, a still scene's steps are all alike, and an edition may stop
+    // asking for frames.
+    bool Idle() const
+    {
+        for (const KeyLatch& key : m_keys) {
+            if (key.down || key.pressed || key.taps > 0) return false;
+        }
+        return m_queued == 0;
+    }
+
 private:
     struct KeyEvent {
         enum Kind { kDown, kUp, kTap };
@@ -79,6 +95,7 @@ private:
     int m_queued = 0;
     bool m_running = false;     // the previous frame was active
     double m_nextStep = 0.0;    // when the next step falls due
+    bool m_still = false;       // see SetStill
 };
 
 }  // namespace sorvel
