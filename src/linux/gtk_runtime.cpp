@@ -1,10 +1,22 @@
 #include "gtk_runtime.h"
 
+#include <dlfcn.h>
+
 namespace sorvel {
 
 namespace {
 
 bool AtLeast(guint minor) { return gtk_get_major_version() > 4 || gtk_get_minor_version() >= minor; }
+
+using GetScale = double (*)(GdkSurface*);
+
+// gdk_surface_get_scale, from GTK 4.12 on: the headers built against do not declare it.
+GetScale SurfaceGetScale()
+{
+    static const GetScale function =
+        AtLeast(12) ? reinterpret_cast<GetScale>(dlsym(RTLD_DEFAULT, "gdk_surface_get_scale")) : nullptr;
+    return function;
+}
 
 }  // namespace
 
@@ -22,5 +34,13 @@ void PreferCairoWithoutGl()
         g_setenv("GDK_DEBUG", "gl-disable", FALSE);
     }
 }
+
+double SurfaceScale(GdkSurface* surface)
+{
+    const GetScale getScale = SurfaceGetScale();
+    return getScale != nullptr ? getScale(surface) : gdk_surface_get_scale_factor(surface);
+}
+
+bool HasFractionalScale() { return SurfaceGetScale() != nullptr; }
 
 }  // namespace sorvel

@@ -1,14 +1,14 @@
 #include "surface_window.h"
 
-#include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 
 #include "about_box.h"
-#include "render/raster.h"
 #include "run/animation.h"
 #include "run/keys.h"
 #include "run/texts.h"
+#include "sheet_view.h"
 
 namespace sorvel {
 
@@ -75,8 +75,7 @@ private:
     // Starts the frame-clock callback when the sheet may move; it stops itself when not.
     void Wake();
     gboolean Tick(GdkFrameClock* clock);
-    void Draw(cairo_t* cr, int width, int height);
-    void ReleaseBuffer();
+    void CountSteps(int steps, double milliseconds);
     void FitClientArea();
     gboolean KeyPressed(guint keyval, guint keycode);
     void KeyReleased(guint keyval, guint keycode);
@@ -84,18 +83,21 @@ private:
 
     std::unique_ptr<SceneState> m_scene;
     Animation m_animation;
-    std::unique_ptr<SegmentList> m_segments;
-    cairo_surface_t* m_buffer = nullptr;  // the frame in device pixels
+    SheetView m_view;
     GtkWindow* m_window = nullptr;
     GtkWidget* m_area = nullptr;
     GtkMenuButton* m_menuButton = nullptr;
     GtkWindow* m_about = nullptr;
     guint m_tick = 0;
     gulong m_sizing = 0;  // until the first layout
+    // With SORVEL_STEP_LOG set, the steps run so far go to stdout once a second, for
+    // the benchmark; read once, so it costs a test per frame otherwise.
+    const bool m_stepLog = g_getenv("SORVEL_STEP_LOG") != nullptr;
+    long long m_steps = 0;
 };
 
 SurfaceWindow::SurfaceWindow(GtkApplication* application)
-    : m_scene(std::make_unique<SceneState>()), m_animation(*m_scene), m_segments(std::make_unique<SegmentList>())
+    : m_scene(std::make_unique<SceneState>()), m_animation(*m_scene), m_view(*m_scene)
 {
     m_scene->InitScene();
     m_scene->BuildRotation();  // the first frame may come before the first step
@@ -104,13 +106,8 @@ SurfaceWindow::SurfaceWindow(GtkApplication* application)
     gtk_window_set_title(m_window, texts::kTitle);
     gtk_window_set_titlebar(m_window, NewHeaderBar());
 
-    m_area = gtk_drawing_area_new();
-    gtk_drawing_area_set_draw_func(GTK_DRAWING_AREA(m_area),
-        [](GtkDrawingArea*, cairo_t* cr, int width, int height, gpointer self) {
-            static_cast<SurfaceWindow*>(self)->Draw(cr, width, height);
-        }, this, nullptr);
+    m_area = m_view.Widget();
     gtk_window_set_child(m_window, m_area);
-    g_signal_connect_swapped(m_area, "notify::scale-factor", G_CALLBACK(gtk_widget_queue_draw), m_area);
 
     // The drawing area opens at the Windows program's client size. Its least size makes
     // sure of that whatever frame the window has; the window's default size, the header
@@ -136,7 +133,6 @@ SurfaceWindow::~SurfaceWindow()
 {
     // An About box goes with its parent, but after this object: it must not call back.
     if (m_about != nullptr) g_signal_handlers_disconnect_by_data(m_about, this);
-    ReleaseBuffer();
 }
 
 GtkWidget* SurfaceWindow::NewHeaderBar()
@@ -217,8 +213,12 @@ gboolean SurfaceWindow::Tick(GdkFrameClock* clock)
 {
     const bool running = Running();
     const double milliseconds = static_cast<double>(gdk_frame_clock_get_frame_time(clock)) / 1000.0;
-    if (m_animation.Frame(milliseconds, running) > 0) {
-        gtk_widget_queue_draw(m_area);
+    const int steps = m_animation.Frame(milliseconds, running);
+    if (steps > 0) {
+        // The frame goes to GTK only when its pixels changed: a sheet at rest costs
+        // its steps and no drawing.
+        m_view.Update();
+        if (m_stepLog) CountSteps(steps, milliseconds);
     }
     if (running) {
         return G_SOURCE_CONTINUE;
@@ -227,40 +227,14 @@ gboolean SurfaceWindow::Tick(GdkFrameClock* clock)
     return G_SOURCE_REMOVE;
 }
 
-void SurfaceWindow::Draw(cairo_t* cr, int width, int height)
+void SurfaceWindow::CountSteps(int steps, double milliseconds)
 {
-    // The frame is drawn at device pixels and shown 1:1: at scale 2 the projection's
-    // factor doubles instead of the picture being stretched.
-    const int scale = gtk_widget_get_scale_factor(m_area);
-    const int deviceWidth = width * scale;
-    const int deviceHeight = height * scale;
-    if (deviceWidth <= 0 || deviceHeight <= 0) return;
-    if (m_buffer == nullptr || cairo_image_surface_get_width(m_buffer) != deviceWidth ||
-        cairo_image_surface_get_height(m_buffer) != deviceHeight) {
-        ReleaseBuffer();
-        // RGB24: opaque, so cairo copies it instead of blending it.
-        m_buffer = cairo_image_surface_create(CAIRO_FORMAT_RGB24, deviceWidth, deviceHeight);
-        if (cairo_surface_status(m_buffer) != CAIRO_STATUS_SUCCESS) {
-            ReleaseBuffer();
-            return;
-        }
+    const long long before = m_steps / 100;
+    m_steps += steps;
+    if (m_steps / 100 != before) {
+        std::printf("steps %lld at %.1f ms\n", m_steps, milliseconds);
+        std::fflush(stdout);
     }
-    m_scene->m_cxClient = deviceWidth;
-    m_scene->m_cyClient = deviceHeight;
-    m_scene->m_pixelsPerUnit = kBasePixelsPerUnit * scale;
-    BuildFrameSegments(*m_scene, *m_segments);
-
-    cairo_surface_flush(m_buffer);
-    const Raster raster{reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(m_buffer)), deviceWidth,
-                        deviceHeight, cairo_image_surface_get_stride(m_buffer) / 4};
-    DrawSegments(raster, *m_segments);
-    cairo_surface_mark_dirty(m_buffer);
-
-    cairo_scale(cr, 1.0 / scale, 1.0 / scale);
-    cairo_set_source_surface(cr, m_buffer, 0, 0);
-    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_paint(cr);
 }
 
 void SurfaceWindow::FitClientArea()
@@ -269,14 +243,6 @@ void SurfaceWindow::FitClientArea()
     g_signal_handler_disconnect(m_area, m_sizing);
     gtk_drawing_area_set_content_width(GTK_DRAWING_AREA(m_area), 0);
     gtk_drawing_area_set_content_height(GTK_DRAWING_AREA(m_area), 0);
-}
-
-void SurfaceWindow::ReleaseBuffer()
-{
-    if (m_buffer != nullptr) {
-        cairo_surface_destroy(m_buffer);
-        m_buffer = nullptr;
-    }
 }
 
 gboolean SurfaceWindow::KeyPressed(guint keyval, guint keycode)

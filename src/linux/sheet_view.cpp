@@ -1,0 +1,178 @@
+#include "sheet_view.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "gtk_runtime.h"
+
+// A GtkDrawingArea that shows the view's frame: its own snapshot instead of a cairo
+// drawing. GTK keeps the last frame's nodes and compares the next ones with them, so
+// a white colour node under a texture of the ink box alone lets GTK repaint no more
+// than the old and the new ink box, and a frame that did not change costs nothing.
+struct SorvelSheetArea {
+    GtkDrawingArea parent;
+    sorvel::SheetView* view;
+};
+
+struct SorvelSheetAreaClass {
+    GtkDrawingAreaClass parent;
+};
+
+namespace sorvel {
+
+namespace {
+
+// The box's pixels as a texture of their own: GTK may hold a texture for as long as
+// it likes, while the raster changes with the next frame.
+GdkTexture* TextureOf(const Raster& raster, const PixelBox& box)
+{
+    const std::size_t rowBytes = static_cast<std::size_t>(box.Width()) * sizeof(uint32_t);
+    const std::size_t rows = static_cast<std::size_t>(box.Height());
+    auto* data = static_cast<guint8*>(g_malloc(rowBytes * rows));
+    for (std::size_t y = 0; y < rows; ++y) {
+        const uint32_t* row = raster.pixels + (static_cast<std::ptrdiff_t>(box.top) + static_cast<std::ptrdiff_t>(y)) *
+                                                  raster.stride + box.left;
+        std::memcpy(data + y * rowBytes, row, rowBytes);
+    }
+    GBytes* bytes = g_bytes_new_take(data, rowBytes * rows);
+    // Opaque white and black: premultiplied or not, the same bytes.
+    GdkTexture* texture = gdk_memory_texture_new(box.Width(), box.Height(), GDK_MEMORY_DEFAULT, bytes, rowBytes);
+    g_bytes_unref(bytes);
+    return texture;
+}
+
+}  // namespace
+
+GType SheetView::AreaType()
+{
+    static const GType type = g_type_register_static_simple(
+        GTK_TYPE_DRAWING_AREA, "SorvelSheetArea", sizeof(SorvelSheetAreaClass),
+        [](gpointer areaClass, gpointer) { GTK_WIDGET_CLASS(areaClass)->snapshot = &SheetView::Snapshot; },
+        sizeof(SorvelSheetArea), nullptr, GTypeFlags(0));
+    return type;
+}
+
+SheetView::SheetView(SceneState& scene) : m_scene(scene), m_segments(std::make_unique<SegmentList>())
+{
+    // A reference of the view's own: the window lets go of the area before it says
+    // that it is destroyed.
+    m_area = GTK_WIDGET(g_object_ref_sink(g_object_new(AreaType(), nullptr)));
+    reinterpret_cast<SorvelSheetArea*>(m_area)->view = this;
+    // A new scale draws the frame anew at the new number of device pixels.
+    g_signal_connect_swapped(m_area, "notify::scale-factor", G_CALLBACK(gtk_widget_queue_draw), m_area);
+    g_signal_connect_swapped(m_area, "realize", G_CALLBACK(+[](SheetView* self) {
+        self->FollowScale(gtk_native_get_surface(gtk_widget_get_native(self->m_area)));
+    }), this);
+    g_signal_connect_swapped(m_area, "unrealize",
+                             G_CALLBACK(+[](SheetView* self) { self->FollowScale(nullptr); }), this);
+}
+
+SheetView::~SheetView()
+{
+    FollowScale(nullptr);
+    g_signal_handlers_disconnect_by_data(m_area, this);
+    reinterpret_cast<SorvelSheetArea*>(m_area)->view = nullptr;
+    g_object_unref(m_area);
+    g_clear_object(&m_inkTexture);
+}
+
+void SheetView::FollowScale(GdkSurface* surface)
+{
+    if (m_surface != nullptr) g_signal_handler_disconnect(m_surface, m_scaleHandler);
+    m_surface = nullptr;
+    m_scaleHandler = 0;
+    // GTK 4.12 and later tell a fractional scale (150 %) on the surface; the widget's
+    // scale factor stays the whole number above it.
+    if (surface != nullptr && HasFractionalScale()) {
+        m_surface = surface;
+        m_scaleHandler = g_signal_connect_swapped(surface, "notify::scale", G_CALLBACK(gtk_widget_queue_draw), m_area);
+    }
+}
+
+void SheetView::Update()
+{
+    if (Render()) gtk_widget_queue_draw(m_area);
+}
+
+SheetView::Placement SheetView::Place() const
+{
+    Placement p;
+    GtkNative* native = gtk_widget_get_native(m_area);
+    GdkSurface* surface = native != nullptr ? gtk_native_get_surface(native) : nullptr;
+    if (surface == nullptr) return p;
+    p.scale = SurfaceScale(surface);
+    double nativeX = 0.0, nativeY = 0.0, areaX = 0.0, areaY = 0.0;
+    gtk_native_get_surface_transform(native, &nativeX, &nativeY);
+    gtk_widget_translate_coordinates(m_area, GTK_WIDGET(native), 0.0, 0.0, &areaX, &areaY);
+    p.originX = nativeX + areaX;
+    p.originY = nativeY + areaY;
+    // The frame covers the device pixels that lie wholly inside the area. At a
+    // fractional scale an edge of the area may cut through a device pixel (a header
+    // bar 47 pixels high ends at device row 82.25 at 175 %): that one is shared with
+    // the widget beside it, and only white goes there. The slack absorbs the rounding
+    // of the products, never a real fraction of a pixel.
+    constexpr double kSlack = 1e-6;
+    auto first = [&](double logical) { return static_cast<int>(std::ceil(logical * p.scale - kSlack)); };
+    auto last = [&](double logical) { return static_cast<int>(std::floor(logical * p.scale + kSlack)); };
+    p.left = first(p.originX);
+    p.top = first(p.originY);
+    p.width = std::max(0, last(p.originX + gtk_widget_get_width(m_area)) - p.left);
+    p.height = std::max(0, last(p.originY + gtk_widget_get_height(m_area)) - p.top);
+    return p;
+}
+
+bool SheetView::Render()
+{
+    const Placement p = Place();
+    const bool sizeChanged = p.width != m_placement.width || p.height != m_placement.height;
+    m_placement = p;
+    if (p.width <= 0 || p.height <= 0 || p.width > kMaxRasterSide || p.height > kMaxRasterSide) {
+        m_pixels.clear();
+        const bool shown = m_inkTexture != nullptr;
+        g_clear_object(&m_inkTexture);
+        return shown;
+    }
+    if (sizeChanged || m_pixels.empty()) {
+        m_pixels.resize(static_cast<std::size_t>(p.width) * static_cast<std::size_t>(p.height));
+        m_changes.RasterReplaced();
+    }
+    // The frame in device pixels: at 150 % the projection's factor is 150, and every
+    // device pixel is the renderer's own rather than a stretched one.
+    m_scene.m_cxClient = p.width;
+    m_scene.m_cyClient = p.height;
+    m_scene.m_pixelsPerUnit = kBasePixelsPerUnit * p.scale;
+    BuildFrameSegments(m_scene, *m_segments);
+    const Raster raster{m_pixels.data(), p.width, p.height, p.width};
+    if (DrawChangedSegments(raster, *m_segments, m_changes).IsEmpty()) return false;
+    m_ink = InkBox(*m_segments, p.width, p.height);
+    g_clear_object(&m_inkTexture);
+    if (!m_ink.IsEmpty()) m_inkTexture = TextureOf(raster, m_ink);
+    return true;
+}
+
+void SheetView::Snapshot(GtkWidget* widget, GtkSnapshot* snapshot)
+{
+    SheetView* self = reinterpret_cast<SorvelSheetArea*>(widget)->view;
+    if (self == nullptr) return;
+    // A new size or scale reaches the view here first.
+    self->Render();
+    static const GdkRGBA kWhite = {1.0F, 1.0F, 1.0F, 1.0F};
+    graphene_rect_t bounds;
+    graphene_rect_init(&bounds, 0.0F, 0.0F, static_cast<float>(gtk_widget_get_width(widget)),
+                       static_cast<float>(gtk_widget_get_height(widget)));
+    gtk_snapshot_append_color(snapshot, &kWhite, &bounds);
+    if (self->m_inkTexture == nullptr) return;
+    // The ink box on its own device pixels, in the area's logical coordinates. Cairo
+    // then draws the texture as a whole-pixel translation, a copy; GTK's node that
+    // names a scaling filter is no help here: its cairo drawing goes through an
+    // image at logical pixels, and loses the device pixels in between.
+    const Placement& p = self->m_placement;
+    const PixelBox& ink = self->m_ink;
+    graphene_rect_init(&bounds, static_cast<float>((p.left + ink.left) / p.scale - p.originX),
+                       static_cast<float>((p.top + ink.top) / p.scale - p.originY),
+                       static_cast<float>(ink.Width() / p.scale), static_cast<float>(ink.Height() / p.scale));
+    gtk_snapshot_append_texture(snapshot, self->m_inkTexture, &bounds);
+}
+
+}  // namespace sorvel

@@ -1,0 +1,57 @@
+// The sheet on the screen: the line renderer's frame at the display's own pixels,
+// shown 1:1, of which GTK gets only what changed.
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <memory>
+#include <vector>
+
+#include "render/raster.h"
+#include "sim/scene.h"
+
+namespace sorvel {
+
+class SheetView {
+public:
+    // The view draws the scene at the area's size; the scene must outlive it.
+    explicit SheetView(SceneState& scene);
+    ~SheetView();
+    SheetView(const SheetView&) = delete;
+    SheetView& operator=(const SheetView&) = delete;
+
+    // The drawing area, a GtkDrawingArea, for the window to hold.
+    GtkWidget* Widget() const { return m_area; }
+
+    // Draws the scene as it stands; asks GTK to show the frame only when it changed.
+    void Update();
+
+private:
+    // Where the area lies in device pixels: the whole device pixels it covers, the
+    // surface's scale, and the area's origin on the surface in GTK's logical pixels.
+    struct Placement {
+        int left = 0, top = 0, width = 0, height = 0;
+        double scale = 1.0;
+        double originX = 0.0, originY = 0.0;
+    };
+
+    static GType AreaType();
+    static void Snapshot(GtkWidget* widget, GtkSnapshot* snapshot);
+    Placement Place() const;
+    // Draws the frame at the area's present placement; true when its pixels changed.
+    bool Render();
+    void FollowScale(GdkSurface* surface);
+
+    SceneState& m_scene;
+    std::unique_ptr<SegmentList> m_segments;
+    std::vector<uint32_t> m_pixels;  // the frame, m_placement.width pixels a row
+    FrameChanges m_changes;
+    Placement m_placement;
+    PixelBox m_ink;                  // the frame's ink box; paper all around it
+    GdkTexture* m_inkTexture = nullptr;  // its pixels, for GTK
+    GtkWidget* m_area = nullptr;
+    GdkSurface* m_surface = nullptr;  // whose scale the view follows
+    gulong m_scaleHandler = 0;
+};
+
+}  // namespace sorvel
