@@ -1,9 +1,5 @@
 #include "sheet_view.h"
 
-#include <algorithm>
-#include <cmath>
-#include <cstring>
-
 #include "gtk_runtime.h"
 
 // A GtkDrawingArea that shows the view's frame: its own snapshot instead of a cairo
@@ -23,21 +19,18 @@ namespace sorvel {
 
 namespace {
 
-// The box's pixels as a texture of their own: GTK may hold a texture for as long as
-// it likes, while the raster changes with the next frame.
-GdkTexture* TextureOf(const Raster& raster, const PixelBox& box)
+// The ink box's pixels as a texture of their own: GTK may hold a texture for as long
+// as it likes, while the frame changes.
+GdkTexture* InkTexture(const InkFrame& frame)
 {
-    const std::size_t rowBytes = static_cast<std::size_t>(box.Width()) * sizeof(uint32_t);
-    const std::size_t rows = static_cast<std::size_t>(box.Height());
-    auto* data = static_cast<guint8*>(g_malloc(rowBytes * rows));
-    for (std::size_t y = 0; y < rows; ++y) {
-        const uint32_t* row = raster.pixels + (static_cast<std::ptrdiff_t>(box.top) + static_cast<std::ptrdiff_t>(y)) *
-                                                  raster.stride + box.left;
-        std::memcpy(data + y * rowBytes, row, rowBytes);
-    }
-    GBytes* bytes = g_bytes_new_take(data, rowBytes * rows);
+    const PixelBox& ink = frame.Ink();
+    const std::size_t rowBytes = static_cast<std::size_t>(ink.Width()) * sizeof(uint32_t);
+    const std::size_t size = rowBytes * static_cast<std::size_t>(ink.Height());
+    auto* data = static_cast<uint32_t*>(g_malloc(size));
+    frame.CopyInk(data);
+    GBytes* bytes = g_bytes_new_take(data, size);
     // Opaque white and black: premultiplied or not, the same bytes.
-    GdkTexture* texture = gdk_memory_texture_new(box.Width(), box.Height(), GDK_MEMORY_DEFAULT, bytes, rowBytes);
+    GdkTexture* texture = gdk_memory_texture_new(ink.Width(), ink.Height(), GDK_MEMORY_DEFAULT, bytes, rowBytes);
     g_bytes_unref(bytes);
     return texture;
 }
@@ -107,47 +100,29 @@ SheetView::Placement SheetView::Place() const
     gtk_widget_translate_coordinates(m_area, GTK_WIDGET(native), 0.0, 0.0, &areaX, &areaY);
     p.originX = nativeX + areaX;
     p.originY = nativeY + areaY;
-    // The frame covers the device pixels that lie wholly inside the area. At a
-    // fractional scale an edge of the area may cut through a device pixel (a header
-    // bar 47 pixels high ends at device row 82.25 at 175 %): that one is shared with
-    // the widget beside it, and only white goes there. The slack absorbs the rounding
-    // of the products, never a real fraction of a pixel.
-    constexpr double kSlack = 1e-6;
-    auto first = [&](double logical) { return static_cast<int>(std::ceil(logical * p.scale - kSlack)); };
-    auto last = [&](double logical) { return static_cast<int>(std::floor(logical * p.scale + kSlack)); };
-    p.left = first(p.originX);
-    p.top = first(p.originY);
-    p.width = std::max(0, last(p.originX + gtk_widget_get_width(m_area)) - p.left);
-    p.height = std::max(0, last(p.originY + gtk_widget_get_height(m_area)) - p.top);
+    p.columns = DevicePixelsWithin(p.originX, gtk_widget_get_width(m_area), p.scale);
+    p.rows = DevicePixelsWithin(p.originY, gtk_widget_get_height(m_area), p.scale);
     return p;
 }
 
 bool SheetView::Render()
 {
-    const Placement p = Place();
-    const bool sizeChanged = p.width != m_placement.width || p.height != m_placement.height;
-    m_placement = p;
-    if (p.width <= 0 || p.height <= 0 || p.width > kMaxRasterSide || p.height > kMaxRasterSide) {
-        m_pixels.clear();
+    m_placement = Place();
+    const int width = m_placement.columns.count, height = m_placement.rows.count;
+    if (width <= 0 || height <= 0 || width > kMaxRasterSide || height > kMaxRasterSide) {
         const bool shown = m_inkTexture != nullptr;
         g_clear_object(&m_inkTexture);
         return shown;
     }
-    if (sizeChanged || m_pixels.empty()) {
-        m_pixels.resize(static_cast<std::size_t>(p.width) * static_cast<std::size_t>(p.height));
-        m_changes.RasterReplaced();
-    }
     // The frame in device pixels: at 150 % the projection's factor is 150, and every
     // device pixel is the renderer's own rather than a stretched one.
-    m_scene.m_cxClient = p.width;
-    m_scene.m_cyClient = p.height;
-    m_scene.m_pixelsPerUnit = kBasePixelsPerUnit * p.scale;
+    m_scene.m_cxClient = width;
+    m_scene.m_cyClient = height;
+    m_scene.m_pixelsPerUnit = kBasePixelsPerUnit * m_placement.scale;
     BuildFrameSegments(m_scene, *m_segments);
-    const Raster raster{m_pixels.data(), p.width, p.height, p.width};
-    if (DrawChangedSegments(raster, *m_segments, m_changes).IsEmpty()) return false;
-    m_ink = InkBox(*m_segments, p.width, p.height);
+    if (!m_frame.Draw(*m_segments, width, height)) return false;
     g_clear_object(&m_inkTexture);
-    if (!m_ink.IsEmpty()) m_inkTexture = TextureOf(raster, m_ink);
+    if (!m_frame.Ink().IsEmpty()) m_inkTexture = InkTexture(m_frame);
     return true;
 }
 
@@ -168,9 +143,9 @@ void SheetView::Snapshot(GtkWidget* widget, GtkSnapshot* snapshot)
     // names a scaling filter is no help here: its cairo drawing goes through an
     // image at logical pixels, and loses the device pixels in between.
     const Placement& p = self->m_placement;
-    const PixelBox& ink = self->m_ink;
-    graphene_rect_init(&bounds, static_cast<float>((p.left + ink.left) / p.scale - p.originX),
-                       static_cast<float>((p.top + ink.top) / p.scale - p.originY),
+    const PixelBox& ink = self->m_frame.Ink();
+    graphene_rect_init(&bounds, static_cast<float>((p.columns.first + ink.left) / p.scale - p.originX),
+                       static_cast<float>((p.rows.first + ink.top) / p.scale - p.originY),
                        static_cast<float>(ink.Width() / p.scale), static_cast<float>(ink.Height() / p.scale));
     gtk_snapshot_append_texture(snapshot, self->m_inkTexture, &bounds);
 }

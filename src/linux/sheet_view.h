@@ -5,9 +5,8 @@
 #include <gtk/gtk.h>
 
 #include <memory>
-#include <vector>
 
-#include "render/raster.h"
+#include "device_frame.h"
 #include "sim/scene.h"
 
 namespace sorvel {
@@ -30,7 +29,7 @@ private:
     // Where the area lies in device pixels: the whole device pixels it covers, the
     // surface's scale, and the area's origin on the surface in GTK's logical pixels.
     struct Placement {
-        int left = 0, top = 0, width = 0, height = 0;
+        DeviceSpan columns, rows;
         double scale = 1.0;
         double originX = 0.0, originY = 0.0;
     };
@@ -44,11 +43,9 @@ private:
 
     SceneState& m_scene;
     std::unique_ptr<SegmentList> m_segments;
-    std::vector<uint32_t> m_pixels;  // the frame, m_placement.width pixels a row
-    FrameChanges m_changes;
+    InkFrame m_frame;
     Placement m_placement;
-    PixelBox m_ink;                  // the frame's ink box; paper all around it
-    GdkTexture* m_inkTexture = nullptr;  // its pixels, for GTK
+    GdkTexture* m_inkTexture = nullptr;  // the frame's ink box, for GTK
     GtkWidget* m_area = nullptr;
     GdkSurface* m_surface = nullptr;  // whose scale the view follows
     gulong m_scaleHandler = 0;
