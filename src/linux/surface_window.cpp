@@ -6,6 +6,7 @@
 
 #include "about_box.h"
 #include "run/animation.h"
+#include "run/gestures.h"
 #include "run/keys.h"
 #include "run/texts.h"
 #include "sheet_view.h"
@@ -69,6 +70,7 @@ private:
     GtkWidget* NewHeaderBar();
     void AddActions();
     void ListenToKeys();
+    void ListenToPointer();
 
     // The sheet moves while the window is active and nothing of ours lies over it.
     bool Running() const;
@@ -79,10 +81,12 @@ private:
     void FitClientArea();
     gboolean KeyPressed(guint keyval, guint keycode);
     void KeyReleased(guint keyval, guint keycode);
+    void Pointer(GtkGesture* gesture, GdkEventSequence* sequence);
     void OpenAbout();
 
     std::unique_ptr<SceneState> m_scene;
     Animation m_animation;
+    PointerGestures m_gestures;
     SheetView m_view;
     GtkWindow* m_window = nullptr;
     GtkWidget* m_area = nullptr;
@@ -97,7 +101,7 @@ private:
 };
 
 SurfaceWindow::SurfaceWindow(GtkApplication* application)
-    : m_scene(std::make_unique<SceneState>()), m_animation(*m_scene), m_view(*m_scene)
+    : m_scene(std::make_unique<SceneState>()), m_animation(*m_scene), m_gestures(m_animation), m_view(*m_scene)
 {
     m_scene->InitScene();
     m_scene->BuildRotation();  // the first frame may come before the first step
@@ -123,6 +127,7 @@ SurfaceWindow::SurfaceWindow(GtkApplication* application)
 
     AddActions();
     ListenToKeys();
+    ListenToPointer();
     g_signal_connect_swapped(m_window, "notify::is-active",
                              G_CALLBACK(+[](SurfaceWindow* self) { self->Wake(); }), this);
     g_signal_connect_swapped(m_window, "destroy", G_CALLBACK(+[](SurfaceWindow* self) { delete self; }), this);
@@ -193,6 +198,50 @@ void SurfaceWindow::ListenToKeys()
     gtk_widget_add_controller(GTK_WIDGET(m_window), keys);
 }
 
+void SurfaceWindow::ListenToPointer()
+{
+    // The main button or one finger on the sheet alone: the header bar keeps its clicks.
+    // Every signal of the gesture carries the pointer whose last event says what it did.
+    GtkGesture* drag = gtk_gesture_drag_new();
+    gtk_gesture_single_set_button(GTK_GESTURE_SINGLE(drag), GDK_BUTTON_PRIMARY);
+    for (const char* signal : {"begin", "update", "end"}) {
+        g_signal_connect_swapped(drag, signal,
+            G_CALLBACK(+[](SurfaceWindow* self, GdkEventSequence* sequence, GtkGesture* gesture) {
+                self->Pointer(gesture, sequence);
+            }), this);
+    }
+    g_signal_connect_swapped(drag, "cancel",
+        G_CALLBACK(+[](SurfaceWindow* self, GdkEventSequence* sequence) {
+            self->m_gestures.Cancel(GPOINTER_TO_INT(sequence), NowMilliseconds());
+        }), this);
+    gtk_widget_add_controller(m_area, GTK_EVENT_CONTROLLER(drag));
+}
+
+void SurfaceWindow::Pointer(GtkGesture* gesture, GdkEventSequence* sequence)
+{
+    // The gesture reports a pointer when it starts, moves or ends the gesture, and when
+    // a second finger makes it stop; once a pointer is cancelled it has no event left.
+    GdkEvent* event = gtk_gesture_get_last_event(gesture, sequence);
+    double x = 0.0, y = 0.0;
+    if (event == nullptr || !gtk_gesture_get_point(gesture, sequence, &x, &y)) return;
+    const int pointer = GPOINTER_TO_INT(sequence);  // the mouse has none: 0
+    const double now = NowMilliseconds();
+    switch (gdk_event_get_event_type(event)) {
+    case GDK_BUTTON_PRESS:
+    case GDK_TOUCH_BEGIN: {
+        GList* down = gtk_gesture_get_sequences(gesture);
+        m_gestures.Down(pointer, g_list_length(down) == 1, x, y, now);
+        g_list_free(down);
+        break;
+    }
+    case GDK_MOTION_NOTIFY:
+    case GDK_TOUCH_UPDATE: m_gestures.Move(pointer, x, y, now); break;
+    case GDK_BUTTON_RELEASE:
+    case GDK_TOUCH_END: m_gestures.Up(pointer, x, y, now); break;
+    default: break;
+    }
+}
+
 bool SurfaceWindow::Running() const
 {
     // An open menu holds the keys, as the Windows program's menus do.
@@ -213,6 +262,11 @@ gboolean SurfaceWindow::Tick(GdkFrameClock* clock)
 {
     const bool running = Running();
     const double milliseconds = static_cast<double>(gdk_frame_clock_get_frame_time(clock)) / 1000.0;
+    if (running) {
+        m_gestures.Frame(milliseconds);
+    } else {
+        m_gestures.ReleaseAll(milliseconds);  // its release may never reach us
+    }
     const int steps = m_animation.Frame(milliseconds, running);
     if (steps > 0) {
         // The frame goes to GTK only when its pixels changed: a sheet at rest costs
