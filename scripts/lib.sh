@@ -191,6 +191,37 @@ write_source_entries() {
     return 0
 }
 
+# Prints the Debian archive that apt's own sources take this system's release from
+# (the first such URI), so that a root of another release comes from the same place.
+apt_archive() {
+    local release f
+    release=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    {
+        for f in /etc/apt/sources.list.d/*.sources; do
+            [ -f "$f" ] || continue
+            awk -v release="$release" 'BEGIN { RS = ""; FS = "\n" }
+                {
+                    uri = ""; deb = 0; ours = 0; enabled = 1
+                    for (i = 1; i <= NF; i++) {
+                        line = $i
+                        key = tolower(line)
+                        sub(/^[^:]*:[ \t]*/, "", line)
+                        n = split(line, words, /[ \t]+/)
+                        if (key ~ /^types:/) { for (j = 1; j <= n; j++) if (words[j] == "deb") deb = 1 }
+                        else if (key ~ /^uris:/) uri = words[1]
+                        else if (key ~ /^suites:/) { for (j = 1; j <= n; j++) if (words[j] == release) ours = 1 }
+                        else if (key ~ /^enabled:[ \t]*no/) enabled = 0
+                    }
+                    if (deb && ours && enabled && uri != "") print uri
+                }' "$f"
+        done
+        for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+            [ -f "$f" ] && sed -E 's/\[[^]]*\]//' "$f" | awk -v release="$release" '$1 == "deb" && $3 == release { print $2 }'
+        done
+        true
+    } | awk 'NR == 1 { print } END { exit NR == 0 }'
+}
+
 # Google Benchmark's sources for the Windows build, from Debian's source package of
 # the same library that libbenchmark-dev ships for Linux, through a private apt
 # configuration that adds source entries to the machine's own sources; apt checks
