@@ -22,7 +22,7 @@ LINUX_PACKAGES=(pkg-config libgtk-4-dev xvfb xdotool imagemagick openbox x11-uti
 # For scripts/package: the Windows build, the installer, the Debian package and its checks,
 # and the web page's build.
 PACKAGE_PACKAGES=(cmake g++ g++-mingw-w64-x86-64 googletest libgtest-dev libbenchmark-dev nsis icoutils lintian
-    desktop-file-utils dpkg-dev pkg-config libgtk-4-dev emscripten python3)
+    desktop-file-utils appstream dpkg-dev pkg-config libgtk-4-dev emscripten python3)
 # The web page: its build, its core tests under node, its tests in headless Chromium
 # (driven by Debian's own python3 with its selenium).
 WEB_PACKAGES=(cmake emscripten googletest chromium chromium-driver python3-selenium)

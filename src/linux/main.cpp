@@ -19,9 +19,10 @@ int main(int argc, char** argv)
     sorvel::PreferCairoWithoutGl();
     g_set_prgname("sorvel");
 
-    // No application id and not unique: nothing to register on a session bus, which a
-    // bare X or Wayland session may not have.
-    GtkApplication* application = gtk_application_new(nullptr, G_APPLICATION_NON_UNIQUE);
+    // The id names the window after the menu entry and the software centres' entry
+    // (org.sorvel.Sorvel.desktop), on Wayland too. Not unique: nothing to own on a
+    // session bus, and without one (a bare X or Wayland session) it runs all the same.
+    GtkApplication* application = gtk_application_new("org.sorvel.Sorvel", G_APPLICATION_NON_UNIQUE);
     g_signal_connect(application, "activate", G_CALLBACK(OnActivate), nullptr);
     const int status = g_application_run(G_APPLICATION(application), argc, argv);
     g_object_unref(application);
