@@ -3,9 +3,12 @@
 #include "gtk_runtime.h"
 
 // A GtkDrawingArea that shows the view's frame: its own snapshot instead of a cairo
-// drawing. GTK keeps the last frame's nodes and compares the next ones with them, so
-// a white colour node under a texture of the ink box alone lets GTK repaint no more
-// than the old and the new ink box, and a frame that did not change costs nothing.
+// drawing of the whole area. GTK keeps the last frame's nodes and compares the next
+// ones with them, so a white colour node under a node of the ink box alone lets GTK
+// repaint no more than the old and the new ink box, and a frame that did not change
+// costs nothing. The ink box is a cairo node rather than a texture: GTK 4.8 turns every
+// pixel of a texture into floats and back each time it draws it, which cost more than
+// all the rest of a frame at the opening size.
 struct SorvelSheetArea {
     GtkDrawingArea parent;
     sorvel::SheetView* view;
@@ -16,26 +19,6 @@ struct SorvelSheetAreaClass {
 };
 
 namespace sorvel {
-
-namespace {
-
-// The ink box's pixels as a texture of their own: GTK may hold a texture for as long
-// as it likes, while the frame changes.
-GdkTexture* InkTexture(const InkFrame& frame)
-{
-    const PixelBox& ink = frame.Ink();
-    const std::size_t rowBytes = static_cast<std::size_t>(ink.Width()) * sizeof(uint32_t);
-    const std::size_t size = rowBytes * static_cast<std::size_t>(ink.Height());
-    auto* data = static_cast<uint32_t*>(g_malloc(size));
-    frame.CopyInk(data);
-    GBytes* bytes = g_bytes_new_take(data, size);
-    // Opaque white and black: premultiplied or not, the same bytes.
-    GdkTexture* texture = gdk_memory_texture_new(ink.Width(), ink.Height(), GDK_MEMORY_DEFAULT, bytes, rowBytes);
-    g_bytes_unref(bytes);
-    return texture;
-}
-
-}  // namespace
 
 GType SheetView::AreaType()
 {
@@ -67,7 +50,9 @@ SheetView::~SheetView()
     g_signal_handlers_disconnect_by_data(m_area, this);
     reinterpret_cast<SorvelSheetArea*>(m_area)->view = nullptr;
     g_object_unref(m_area);
-    g_clear_object(&m_inkTexture);
+    for (cairo_surface_t* image : m_inkImages) {
+        if (image != nullptr) cairo_surface_destroy(image);
+    }
 }
 
 void SheetView::FollowScale(GdkSurface* surface)
@@ -83,9 +68,11 @@ void SheetView::FollowScale(GdkSurface* surface)
     }
 }
 
-void SheetView::Update()
+bool SheetView::Update()
 {
-    if (Render()) gtk_widget_queue_draw(m_area);
+    if (!Render()) return false;
+    gtk_widget_queue_draw(m_area);
+    return true;
 }
 
 SheetView::Placement SheetView::Place() const
@@ -110,8 +97,8 @@ bool SheetView::Render()
     m_placement = Place();
     const int width = m_placement.columns.count, height = m_placement.rows.count;
     if (width <= 0 || height <= 0 || width > kMaxRasterSide || height > kMaxRasterSide) {
-        const bool shown = m_inkTexture != nullptr;
-        g_clear_object(&m_inkTexture);
+        const bool shown = InkImage() != nullptr;
+        if (shown) NewInkImage(false);
         return shown;
     }
     // The frame in device pixels: at 150 % the projection's factor is 150, and every
@@ -121,9 +108,26 @@ bool SheetView::Render()
     m_scene.m_pixelsPerUnit = kBasePixelsPerUnit * m_placement.scale;
     BuildFrameSegments(m_scene, *m_segments);
     if (!m_frame.Draw(*m_segments, width, height)) return false;
-    g_clear_object(&m_inkTexture);
-    if (!m_frame.Ink().IsEmpty()) m_inkTexture = InkTexture(m_frame);
+    NewInkImage(true);
     return true;
+}
+
+void SheetView::NewInkImage(bool ofFrame)
+{
+    // The oldest image goes first: by now GTK holds it no longer, so letting it go
+    // copies nothing, and its pixels can take the new box.
+    m_inkTurn = (m_inkTurn + 1) % kInkImages;
+    cairo_surface_t*& image = m_inkImages[m_inkTurn];
+    if (image != nullptr) cairo_surface_destroy(image);
+    image = nullptr;
+    const PixelBox& ink = m_frame.Ink();
+    if (!ofFrame || ink.IsEmpty()) return;
+    std::vector<uint32_t>& pixels = m_inkPixels[m_inkTurn];
+    pixels.resize(static_cast<std::size_t>(ink.Width()) * static_cast<std::size_t>(ink.Height()));
+    m_frame.CopyInk(pixels.data());
+    // RGB24: opaque, so cairo copies it rather than blending it.
+    image = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(pixels.data()), CAIRO_FORMAT_RGB24,
+                                                ink.Width(), ink.Height(), ink.Width() * 4);
 }
 
 void SheetView::Snapshot(GtkWidget* widget, GtkSnapshot* snapshot)
@@ -137,17 +141,23 @@ void SheetView::Snapshot(GtkWidget* widget, GtkSnapshot* snapshot)
     graphene_rect_init(&bounds, 0.0F, 0.0F, static_cast<float>(gtk_widget_get_width(widget)),
                        static_cast<float>(gtk_widget_get_height(widget)));
     gtk_snapshot_append_color(snapshot, &kWhite, &bounds);
-    if (self->m_inkTexture == nullptr) return;
-    // The ink box on its own device pixels, in the area's logical coordinates. Cairo
-    // then draws the texture as a whole-pixel translation, a copy; GTK's node that
-    // names a scaling filter is no help here: its cairo drawing goes through an
-    // image at logical pixels, and loses the device pixels in between.
+    cairo_surface_t* image = self->InkImage();
+    if (image == nullptr) return;
+    // The ink box on its own device pixels, in the area's logical coordinates, drawn
+    // at one image pixel per device pixel.
     const Placement& p = self->m_placement;
     const PixelBox& ink = self->m_frame.Ink();
     graphene_rect_init(&bounds, static_cast<float>((p.columns.first + ink.left) / p.scale - p.originX),
                        static_cast<float>((p.rows.first + ink.top) / p.scale - p.originY),
                        static_cast<float>(ink.Width() / p.scale), static_cast<float>(ink.Height() / p.scale));
-    gtk_snapshot_append_texture(snapshot, self->m_inkTexture, &bounds);
+    cairo_t* cr = gtk_snapshot_append_cairo(snapshot, &bounds);
+    cairo_translate(cr, bounds.origin.x, bounds.origin.y);
+    cairo_scale(cr, 1.0 / p.scale, 1.0 / p.scale);
+    cairo_set_source_surface(cr, image, 0.0, 0.0);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_paint(cr);
+    cairo_destroy(cr);
 }
 
 }  // namespace sorvel

@@ -5,6 +5,7 @@
 #include <gtk/gtk.h>
 
 #include <memory>
+#include <vector>
 
 #include "device_frame.h"
 #include "sim/scene.h"
@@ -22,8 +23,9 @@ public:
     // The drawing area, a GtkDrawingArea, for the window to hold.
     GtkWidget* Widget() const { return m_area; }
 
-    // Draws the scene as it stands; asks GTK to show the frame only when it changed.
-    void Update();
+    // Draws the scene as it stands; asks GTK to show the frame, and returns true, only
+    // when its pixels changed.
+    bool Update();
 
 private:
     // Where the area lies in device pixels: the whole device pixels it covers, the
@@ -41,11 +43,21 @@ private:
     bool Render();
     void FollowScale(GdkSurface* surface);
 
+    // The frame's ink box for GTK, in one of a few images used in turn: GTK keeps the
+    // nodes of the frame it shows, and of the one before, and cairo would copy an image
+    // that such a node still holds before letting it change.
+    static constexpr int kInkImages = 3;
+    // The next image in turn, with the frame's ink box, or none.
+    void NewInkImage(bool ofFrame);
+    cairo_surface_t* InkImage() const { return m_inkImages[m_inkTurn]; }
+
     SceneState& m_scene;
     std::unique_ptr<SegmentList> m_segments;
     InkFrame m_frame;
     Placement m_placement;
-    GdkTexture* m_inkTexture = nullptr;  // the frame's ink box, for GTK
+    std::vector<uint32_t> m_inkPixels[kInkImages];
+    cairo_surface_t* m_inkImages[kInkImages] = {};
+    int m_inkTurn = 0;
     GtkWidget* m_area = nullptr;
     GdkSurface* m_surface = nullptr;  // whose scale the view follows
     gulong m_scaleHandler = 0;
