@@ -410,9 +410,9 @@ def sway_session(scale, keys):
         process.wait()
 
 
-def start_x():
+def start_x(screen="1280x1024"):
     read, write = os.pipe()
-    start(inside(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"]),
+    start(inside(["Xvfb", "-displayfd", str(write), "-screen", "0", screen + "x24", "-nolisten", "tcp"]),
           pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write)
     with os.fdopen(read) as pipe:
