@@ -120,7 +120,7 @@ private:
     GtkWindow* m_about = nullptr;
     guint m_tick = 0;
     gulong m_sizing = 0;  // until the first layout
-    // With SORVEL_STEP_LOG set, the steps run so far go to stdout once a second, for
+    // With SORVEL_STEP_LOG set, the steps run so far go to stdout every tenth step, for
     // the benchmark; read once, so it costs a test per frame otherwise.
     const bool m_stepLog = g_getenv("SORVEL_STEP_LOG") != nullptr;
     long long m_steps = 0;
@@ -331,9 +331,9 @@ gboolean SurfaceWindow::Tick(GdkFrameClock* clock)
 
 void SurfaceWindow::CountSteps(int steps, double milliseconds)
 {
-    const long long before = m_steps / 100;
+    const long long before = m_steps / 10;
     m_steps += steps;
-    if (m_steps / 100 != before) {
+    if (m_steps / 10 != before) {
         std::printf("steps %lld at %.1f ms\n", m_steps, milliseconds);
         std::fflush(stdout);
     }
