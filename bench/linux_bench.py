@@ -70,7 +70,7 @@ def measure(size=None, poke=True, keys=(), **env):
         # The header bar comes on top of the drawing area.
         header = int(geometry["HEIGHT"]) - screens.HEIGHT
         screens.xdotool("windowsize", "--sync", sorvel.window, str(size[0]), str(size[1] + header))
-    # Wholly on the screen: on X11, a window partly beyond its edge costs GTK more to draw.
+    # Wholly on the display, in the same place in every run.
     screens.xdotool("windowmove", "--sync", sorvel.window, "0", "0")
     screens.xdotool("windowactivate", "--sync", sorvel.window)
     time.sleep(0.5)
