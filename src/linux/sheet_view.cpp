@@ -97,6 +97,9 @@ bool SheetView::Render()
     m_placement = Place();
     const int width = m_placement.columns.count, height = m_placement.rows.count;
     if (width <= 0 || height <= 0 || width > kMaxRasterSide || height > kMaxRasterSide) {
+        // Nothing to draw into: the next frame that fits starts afresh, even at the
+        // size and with the segments of the last one.
+        m_frame = InkFrame();
         const bool shown = InkImage() != nullptr;
         if (shown) NewInkImage(false);
         return shown;

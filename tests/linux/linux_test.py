@@ -220,6 +220,10 @@ def x11_session():
     sorvel.size = (640, 400)
     xdotool("windowsize", "--sync", sorvel.window, str(640 + extra[0]), str(400 + extra[1]))
     check(sorvel.shows(reference(*turned, width=640, height=400)), "resized to 640 x 400, the frame is the renderer's")
+    xdotool("windowsize", "--sync", sorvel.window, str(640 + extra[0]), str(extra[1]))
+    time.sleep(0.3)
+    xdotool("windowsize", "--sync", sorvel.window, str(640 + extra[0]), str(400 + extra[1]))
+    check(sorvel.shows(reference(*turned, width=640, height=400)), "... and again after no room at all for it")
 
     tap("space")
     wait_until(lambda: still(sorvel) is None, 3)
@@ -302,6 +306,8 @@ def weston_screenshot(env):
 
 
 def wayland_sessions():
+    # The pointer out of weston's output, where weston would draw it over the sheet.
+    xdotool("mousemove", "0", "0")
     # Headless: no keyboard, so the window is never active; its first frame is checked.
     env = weston("headless", "--debug", "--width=1024", "--height=640")
     sorvel = start([SORVEL], env=program_env(**env), stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
