@@ -316,7 +316,8 @@ gboolean SurfaceWindow::Tick(GdkFrameClock* clock)
     if (steps > 0) {
         // The frame goes to GTK only when its pixels changed.
         m_frameChanged = m_view.Update();
-        resting = mayRest && !m_frameChanged && m_before->Same(*m_scene);
+        // One step that left the sheet as it was: every later one will too.
+        resting = mayRest && steps == 1 && !m_frameChanged && m_before->Same(*m_scene);
         if (m_stepLog) CountSteps(steps, milliseconds);
     }
     if (running && !resting) {
