@@ -24,6 +24,18 @@ constexpr int kClientHeight = 330;
 // Key events and frames on one clock: the frame clock's time is the monotonic clock's.
 double NowMilliseconds() { return static_cast<double>(g_get_monotonic_time()) / 1000.0; }
 
+// An input event's time on that clock. X servers, wlroots and weston stamp events with
+// the monotonic clock's milliseconds, in 32 bits: a stamp from the last few seconds of
+// it is taken, so that a frame drawn between a key's press and its release cannot
+// stretch a short tap over two steps. Another stamp (another clock, or none: wtype
+// sends 0) gives way to the time the event is handled.
+double EventMilliseconds(guint32 stamp)
+{
+    const double now = NowMilliseconds();
+    const auto age = static_cast<guint32>(static_cast<guint64>(now) - stamp);  // modulo 2^32, as the stamps wrap
+    return age < 5000 ? now - age : now;
+}
+
 // The platform's table: GDK's names for the keys that every layout names alike.
 NamedKey NamedKeyOf(guint keyval)
 {
@@ -100,8 +112,8 @@ private:
     gboolean Tick(GdkFrameClock* clock);
     void CountSteps(int steps, double milliseconds);
     void FitClientArea();
-    gboolean KeyPressed(guint keyval, guint keycode);
-    void KeyReleased(guint keyval, guint keycode);
+    gboolean KeyPressed(guint keyval, guint keycode, double milliseconds);
+    void KeyReleased(guint keyval, guint keycode, double milliseconds);
     void Pointer(GtkGesture* gesture, GdkEventSequence* sequence);
     void OpenAbout();
 
@@ -214,12 +226,12 @@ void SurfaceWindow::ListenToKeys()
     GtkEventController* keys = gtk_event_controller_key_new();
     gtk_event_controller_set_propagation_phase(keys, GTK_PHASE_CAPTURE);
     g_signal_connect_swapped(keys, "key-pressed",
-        G_CALLBACK(+[](SurfaceWindow* self, guint keyval, guint keycode, GdkModifierType) {
-            return self->KeyPressed(keyval, keycode);
+        G_CALLBACK(+[](SurfaceWindow* self, guint keyval, guint keycode, GdkModifierType, GtkEventController* controller) {
+            return self->KeyPressed(keyval, keycode, EventMilliseconds(gtk_event_controller_get_current_event_time(controller)));
         }), this);
     g_signal_connect_swapped(keys, "key-released",
-        G_CALLBACK(+[](SurfaceWindow* self, guint keyval, guint keycode, GdkModifierType) {
-            self->KeyReleased(keyval, keycode);
+        G_CALLBACK(+[](SurfaceWindow* self, guint keyval, guint keycode, GdkModifierType, GtkEventController* controller) {
+            self->KeyReleased(keyval, keycode, EventMilliseconds(gtk_event_controller_get_current_event_time(controller)));
         }),
         this);
     gtk_widget_add_controller(GTK_WIDGET(m_window), keys);
@@ -254,7 +266,7 @@ void SurfaceWindow::Pointer(GtkGesture* gesture, GdkEventSequence* sequence)
     double x = 0.0, y = 0.0;
     if (event == nullptr || !gtk_gesture_get_point(gesture, sequence, &x, &y)) return;
     const int pointer = GPOINTER_TO_INT(sequence);  // the mouse has none: 0
-    const double now = NowMilliseconds();
+    const double now = EventMilliseconds(gdk_event_get_time(event));
     m_input = true;
     switch (gdk_event_get_event_type(event)) {
     case GDK_BUTTON_PRESS:
@@ -348,7 +360,7 @@ void SurfaceWindow::FitClientArea()
     gtk_drawing_area_set_content_height(GTK_DRAWING_AREA(m_area), 0);
 }
 
-gboolean SurfaceWindow::KeyPressed(guint keyval, guint keycode)
+gboolean SurfaceWindow::KeyPressed(guint keyval, guint keycode, double milliseconds)
 {
     if (!Running()) return FALSE;  // the menu's keys, not ours
     if (keyval == GDK_KEY_Escape) {
@@ -357,18 +369,18 @@ gboolean SurfaceWindow::KeyPressed(guint keyval, guint keycode)
     }
     Control control;
     if (!ControlOfKey(keyval, keycode, control)) return FALSE;
-    m_animation.KeyDown(control, NowMilliseconds());
+    m_animation.KeyDown(control, milliseconds);
     m_held[static_cast<int>(control)] = true;
     m_input = true;
     Wake();
     return TRUE;
 }
 
-void SurfaceWindow::KeyReleased(guint keyval, guint keycode)
+void SurfaceWindow::KeyReleased(guint keyval, guint keycode, double milliseconds)
 {
     Control control;
     if (ControlOfKey(keyval, keycode, control)) {
-        m_animation.KeyUp(control, NowMilliseconds());
+        m_animation.KeyUp(control, milliseconds);
         m_held[static_cast<int>(control)] = false;
         m_input = true;
     }
