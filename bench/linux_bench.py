@@ -1,43 +1,34 @@
 #!/usr/bin/env python3
-"""The Linux edition's start-up and CPU, on a private X display with a window manager.
+"""The Linux edition's start-up, CPU and pace, on a private X display with a window
+manager (Xvfb and openbox), with the screen tests' means of starting it.
 
-    linux_bench.py SORVEL
+    linux_bench.py SORVEL [--root DIR]
 
-Prints the median time from exec to the visible window over 10 starts, and the CPU
-the program uses while it animates (window active) at its opening size and with a
-1920 x 1080 drawing area: with its default settings, then with GTK's GL renderer.
-CPU is the program's own user and system time over 3 s, median of 3, in % of a core.
+Prints the median time from exec to the visible window over 10 starts. Then, with the
+window active: the CPU the program uses (its own user and system time, in % of a core)
+and the steps it runs per second (its SORVEL_STEP_LOG lines) while the sheet animates
+after a poke, at the opening size, 1920 x 1080, 2560 x 1440 and 3840 x 2160 (the window
+wholly on the display), each also as a ratio to the opening size; the CPU with the
+sheet at rest, before a poke and after C; and the CPU with GTK's GL renderer at the
+opening size. Each figure is the median of
+3 spans of 3 s, all from one run. With --root, SORVEL runs in that Debian root, as
+tests/linux/debian13.sh prepares it: exec to window, and the CPU at the opening size.
 """
 
 import os
+import re
 import statistics
 import subprocess
 import sys
 import tempfile
 import time
 
-started = []
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "linux"))
+import linux_test as screens  # noqa: E402  (starting the display, the program and its window)
 
-
-def start(args, **kwargs):
-    process = subprocess.Popen(args, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL, **kwargs)
-    started.append(process)
-    return process
-
-
-def xdotool(*args):
-    return subprocess.run(["xdotool", *args], capture_output=True, text=True).stdout.split()
-
-
-def window_of(pid, seconds=10.0):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        ids = xdotool("search", "--onlyvisible", "--pid", str(pid), "--name", "^Sorvel$")
-        if ids:
-            return ids[0]
-        time.sleep(0.005)
-    return None
+SIZES = [("opening size", None), ("1920 x 1080", (1920, 1080)), ("2560 x 1440", (2560, 1440)),
+         ("3840 x 2160", (3840, 2160))]
+STEP_LINE = re.compile(r"^steps (\d+) at ([\d.]+) ms$", re.M)
 
 
 def cpu_seconds(pid):
@@ -46,64 +37,92 @@ def cpu_seconds(pid):
     return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
 
-def program_env(home, **extra):
-    return dict(os.environ, HOME=home, XDG_CONFIG_HOME=home, XDG_CACHE_HOME=home, XDG_DATA_HOME=home,
-                GDK_BACKEND="x11", GTK_A11Y="none", GSETTINGS_BACKEND="memory", **extra)
-
-
-def first_window_ms(sorvel, env):
+def first_window_ms():
     begin = time.monotonic()
-    process = start([sorvel], env=env)
-    window = window_of(process.pid)
+    sorvel = screens.start(screens.inside([screens.SORVEL]), env=screens.program_env(GDK_BACKEND="x11"),
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    window = None
+    while window is None and time.monotonic() - begin < 10:
+        window = screens.xdotool("search", "--onlyvisible", "--pid", str(sorvel.pid), "--name", "^Sorvel$") or None
+        time.sleep(0.005)
     elapsed = (time.monotonic() - begin) * 1000.0
-    process.terminate()
-    process.wait()
+    sorvel.terminate()
+    sorvel.wait()
     return elapsed if window else float("nan")
 
 
-def animating_cpu(sorvel, env, size):
-    process = start([sorvel], env=env)
-    window = window_of(process.pid)
+def steps_per_second(log, begin, end):
+    """From the program's step lines between two times of the monotonic clock it shares."""
+    with open(log.name) as lines:
+        marks = [(int(n), float(ms) / 1000.0) for n, ms in STEP_LINE.findall(lines.read())]
+    marks = [(n, t) for n, t in marks if begin <= t <= end]
+    if len(marks) < 2:
+        return float("nan")
+    return (marks[-1][0] - marks[0][0]) / (marks[-1][1] - marks[0][1])
+
+
+def measure(size=None, poke=True, keys=(), **env):
+    """CPU in % of a core and steps per second: medians over 3 spans of 3 s."""
+    sorvel = screens.Sorvel(SORVEL_STEP_LOG="1", **env)
     if size:
-        # The window's frame and header bar come on top of the drawing area.
-        xdotool("windowsize", "--sync", window, str(size[0]), str(size[1] + 47))
-    xdotool("windowactivate", "--sync", window)
-    time.sleep(1.0)
-    samples = []
-    for _ in range(3):
-        before, begin = cpu_seconds(process.pid), time.monotonic()
-        time.sleep(3.0)
-        samples.append(100.0 * (cpu_seconds(process.pid) - before) / (time.monotonic() - begin))
-    process.terminate()
-    process.wait()
-    return statistics.median(samples)
-
-
-def main(sorvel):
-    home = tempfile.mkdtemp(prefix="sorvel-bench-")
-    read, write = os.pipe()
-    start(["Xvfb", "-displayfd", str(write), "-screen", "0", "2560x1440x24", "-nolisten", "tcp"], pass_fds=(write,))
-    os.close(write)
-    with os.fdopen(read) as pipe:
-        os.environ["DISPLAY"] = ":" + pipe.readline().strip()
-    start(["openbox", "--sm-disable"], env=dict(os.environ, XDG_CACHE_HOME=home, XDG_CONFIG_HOME=home))
+        geometry = dict(line.split("=") for line in subprocess.run(
+            ["xdotool", "getwindowgeometry", "--shell", sorvel.window], capture_output=True, text=True).stdout.split())
+        # The header bar comes on top of the drawing area.
+        header = int(geometry["HEIGHT"]) - screens.HEIGHT
+        screens.xdotool("windowsize", "--sync", sorvel.window, str(size[0]), str(size[1] + header))
+    # Wholly on the display, in the same place in every run.
+    screens.xdotool("windowmove", "--sync", sorvel.window, "0", "0")
+    screens.xdotool("windowactivate", "--sync", sorvel.window)
     time.sleep(0.5)
+    for key in (("space",) if poke else ()) + tuple(keys):
+        screens.tap(key)
+        time.sleep(0.5)
+    time.sleep(0.5)
+    cpu, pace = [], []
+    for _ in range(3):
+        before, begin = cpu_seconds(sorvel.process.pid), time.monotonic()
+        time.sleep(3.0)
+        end = time.monotonic()
+        cpu.append(100.0 * (cpu_seconds(sorvel.process.pid) - before) / (end - begin))
+        pace.append(steps_per_second(sorvel.log, begin, end))
+    sorvel.process.terminate()
+    sorvel.process.wait()
+    return statistics.median(cpu), statistics.median(pace)
+
+
+def main(argv):
+    root = argv[argv.index("--root") + 1] if "--root" in argv else None
+    screens.ROOT = os.path.abspath(root) if root else None
+    screens.SORVEL = argv[0] if root else os.path.abspath(argv[0])
+    screens.work = tempfile.mkdtemp(prefix="sorvel-bench-", dir=os.path.join(screens.ROOT, "tmp") if root else None)
     try:
-        env = program_env(home)
-        first_window_ms(sorvel, env)  # warm the page cache
-        starts = [first_window_ms(sorvel, env) for _ in range(10)]
+        if root:
+            screens.start_session_bus()
+        # A display that holds the window around a 3840 x 2160 drawing area.
+        screens.start_x("4096x2304")
+        first_window_ms()  # the page cache warm
+        starts = [first_window_ms() for _ in range(10)]
         print("exec to visible window: median %.0f ms (%.0f to %.0f) over 10 starts"
               % (statistics.median(starts), min(starts), max(starts)))
-        for name, extra in (("default settings", {}), ("GSK_RENDERER=gl", {"GSK_RENDERER": "gl"})):
-            for label, size in (("opening size", None), ("1920 x 1080", (1920, 1080))):
-                cpu = animating_cpu(sorvel, program_env(home, **extra), size)
-                print("CPU while animating, %s, %s: %.0f %% of a core" % (name, label, cpu))
+        sizes = SIZES[:1] if root else SIZES
+        opening = None
+        for label, size in sizes:
+            cpu, pace = measure(size)
+            opening = opening or (cpu, pace)
+            print("animating, %-12s CPU %5.1f %% of a core (%.2f x the opening size), %5.1f steps/s (%.3f x)"
+                  % (label, cpu, cpu / opening[0], pace, pace / opening[1]))
+        for label, keys, poke in (("before a poke", (), False), ("after C", ("c",), True)):
+            cpu, _ = measure(poke=poke, keys=keys)
+            print("at rest, %-14s CPU %5.2f %% of a core" % (label, cpu))
+        if not root:
+            cpu, pace = measure(GSK_RENDERER="gl")
+            print("animating, opening size, GSK_RENDERER=gl: CPU %5.1f %% of a core, %5.1f steps/s" % (cpu, pace))
     finally:
-        for process in reversed(started):
+        for process in reversed(screens.started):
             process.terminate()
             process.wait()
-        subprocess.run(["rm", "-rf", home])
+        subprocess.run(["rm", "-rf", screens.work])
 
 
 if __name__ == "__main__":
-    main(os.path.abspath(sys.argv[1]))
+    main(sys.argv[1:])

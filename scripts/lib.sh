@@ -22,7 +22,7 @@ LINUX_PACKAGES=(pkg-config libgtk-4-dev xvfb xdotool imagemagick openbox x11-uti
 # For scripts/package: the Windows build, the installer, the Debian package and its checks,
 # and the web page's build.
 PACKAGE_PACKAGES=(cmake g++ g++-mingw-w64-x86-64 googletest libgtest-dev libbenchmark-dev nsis icoutils lintian
-    desktop-file-utils dpkg-dev pkg-config libgtk-4-dev emscripten python3)
+    desktop-file-utils appstream dpkg-dev pkg-config libgtk-4-dev emscripten python3)
 # The web page: its build, its core tests under node, its tests in headless Chromium
 # and WebKit (driven by Debian's own python3 with its selenium) and in Firefox (through
 # puppeteer-core, see ensure_puppeteer), the last two on a private display.
@@ -202,6 +202,37 @@ write_source_entries() {
         [ -f "$f" ] && sed -n -E 's/^[[:space:]]*deb(-src)?([[:space:]])/deb-src\2/p' "$f"
     done >"$dir/host.list"
     return 0
+}
+
+# Prints the Debian archive that apt's own sources take this system's release from
+# (the first such URI), so that a root of another release comes from the same place.
+apt_archive() {
+    local release f
+    release=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    {
+        for f in /etc/apt/sources.list.d/*.sources; do
+            [ -f "$f" ] || continue
+            awk -v release="$release" 'BEGIN { RS = ""; FS = "\n" }
+                {
+                    uri = ""; deb = 0; ours = 0; enabled = 1
+                    for (i = 1; i <= NF; i++) {
+                        line = $i
+                        key = tolower(line)
+                        sub(/^[^:]*:[ \t]*/, "", line)
+                        n = split(line, words, /[ \t]+/)
+                        if (key ~ /^types:/) { for (j = 1; j <= n; j++) if (words[j] == "deb") deb = 1 }
+                        else if (key ~ /^uris:/) uri = words[1]
+                        else if (key ~ /^suites:/) { for (j = 1; j <= n; j++) if (words[j] == release) ours = 1 }
+                        else if (key ~ /^enabled:[ \t]*no/) enabled = 0
+                    }
+                    if (deb && ours && enabled && uri != "") print uri
+                }' "$f"
+        done
+        for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+            [ -f "$f" ] && sed -E 's/\[[^]]*\]//' "$f" | awk -v release="$release" '$1 == "deb" && $3 == release { print $2 }'
+        done
+        true
+    } | awk 'NR == 1 { print } END { exit NR == 0 }'
 }
 
 # Google Benchmark's sources for the Windows build, from Debian's source package of

@@ -21,7 +21,12 @@ fill() {  # fill TEMPLATE [DATE [SIZE [DEPENDS]]]: the template with the version
 mkdir -p "$root/usr/bin"
 strip --strip-unneeded --remove-section=.comment --remove-section=.note -o "$root/usr/bin/sorvel" "$program"
 chmod 0755 "$root/usr/bin/sorvel"
-install -D -m 0644 "$here/sorvel.desktop" "$root/usr/share/applications/sorvel.desktop"
+install -D -m 0644 "$here/org.sorvel.Sorvel.desktop" "$root/usr/share/applications/org.sorvel.Sorvel.desktop"
+# What software centres show, named like the menu entry.
+mkdir -p "$root/usr/share/metainfo"
+fill "$here/org.sorvel.Sorvel.metainfo.xml.in" "$(date -u -d "@$epoch" +%F)" \
+    >"$root/usr/share/metainfo/org.sorvel.Sorvel.metainfo.xml"
+chmod 0644 "$root/usr/share/metainfo/org.sorvel.Sorvel.metainfo.xml"
 install -D -m 0644 "$here/copyright" "$root/usr/share/doc/sorvel/copyright"
 fill "$here/changelog.in" "$(LC_ALL=C date -u -R -d "@$epoch")" | gzip -9n >"$work/changelog.gz"
 install -D -m 0644 "$work/changelog.gz" "$root/usr/share/doc/sorvel/changelog.gz"

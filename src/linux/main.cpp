@@ -1,6 +1,7 @@
 // Sorvel for Linux: the sheet of springs in a GTK 4 window.
 #include <gtk/gtk.h>
 
+#include "gtk_runtime.h"
 #include "surface_window.h"
 
 namespace {
@@ -15,18 +16,13 @@ void OnActivate(GtkApplication* application, gpointer)
 
 int main(int argc, char** argv)
 {
-    // GTK's GL renderer, on a machine without a GPU, spends a whole core on this small
-    // window; cairo draws the same pixels for a fraction of that. The user's choice wins.
-    if (g_getenv("GSK_RENDERER") == nullptr) {
-        g_setenv("GSK_RENDERER", "cairo", TRUE);
-        // Nothing then needs GL: not loading the GL driver halves the time to the window.
-        g_setenv("GDK_DEBUG", "gl-disable", FALSE);
-    }
+    sorvel::PreferCairoWithoutGl();
     g_set_prgname("sorvel");
 
-    // No application id and not unique: nothing to register on a session bus, which a
-    // bare X or Wayland session may not have.
-    GtkApplication* application = gtk_application_new(nullptr, G_APPLICATION_NON_UNIQUE);
+    // The id names the window after the menu entry and the software centres' entry
+    // (org.sorvel.Sorvel.desktop), on Wayland too. Not unique: nothing to own on a
+    // session bus, and without one (a bare X or Wayland session) it runs all the same.
+    GtkApplication* application = gtk_application_new("org.sorvel.Sorvel", G_APPLICATION_NON_UNIQUE);
     g_signal_connect(application, "activate", G_CALLBACK(OnActivate), nullptr);
     const int status = g_application_run(G_APPLICATION(application), argc, argv);
     g_object_unref(application);

@@ -1,14 +1,17 @@
 #include "surface_window.h"
 
-#include <cstdint>
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
 #include "about_box.h"
-#include "render/raster.h"
 #include "run/animation.h"
+#include "run/gestures.h"
 #include "run/keys.h"
 #include "run/texts.h"
+#include "sheet_view.h"
 
 namespace sorvel {
 
@@ -20,6 +23,18 @@ constexpr int kClientHeight = 330;
 
 // Key events and frames on one clock: the frame clock's time is the monotonic clock's.
 double NowMilliseconds() { return static_cast<double>(g_get_monotonic_time()) / 1000.0; }
+
+// An input event's time on that clock. X servers, wlroots and weston stamp events with
+// the monotonic clock's milliseconds, in 32 bits: a stamp from the last few seconds of
+// it is taken, so that a frame drawn between a key's press and its release cannot
+// stretch a short tap over two steps. Another stamp (another clock, or none: wtype
+// sends 0) gives way to the time the event is handled.
+double EventMilliseconds(guint32 stamp)
+{
+    const double now = NowMilliseconds();
+    const auto age = static_cast<guint32>(static_cast<guint64>(now) - stamp);  // modulo 2^32, as the stamps wrap
+    return age < 5000 ? now - age : now;
+}
 
 // The platform's table: GDK's names for the keys that every layout names alike.
 NamedKey NamedKeyOf(guint keyval)
@@ -58,6 +73,24 @@ std::string Mnemonic(const char* text)
     return label;
 }
 
+// The sheet as it was before a frame's steps, to tell a sheet at rest: one that a step
+// leaves exactly as it was (flat before the first poke, or after C). Steps are
+// deterministic, so the steps after such a one change nothing either.
+struct SheetCopy {
+    Vector3 pos[kPointCount];
+    Vector3 vel[kPointCount];
+
+    void Keep(const SceneState& scene)
+    {
+        std::memcpy(pos, scene.m_pos, sizeof pos);
+        std::memcpy(vel, scene.m_vel, sizeof vel);
+    }
+    bool Same(const SceneState& scene) const
+    {
+        return std::memcmp(pos, scene.m_pos, sizeof pos) == 0 && std::memcmp(vel, scene.m_vel, sizeof vel) == 0;
+    }
+};
+
 class SurfaceWindow {
 public:
     explicit SurfaceWindow(GtkApplication* application);
@@ -69,33 +102,45 @@ private:
     GtkWidget* NewHeaderBar();
     void AddActions();
     void ListenToKeys();
+    void ListenToPointer();
 
     // The sheet moves while the window is active and nothing of ours lies over it.
     bool Running() const;
-    // Starts the frame-clock callback when the sheet may move; it stops itself when not.
+    // Starts the frame-clock callback when the sheet may move; it stops itself when not,
+    // and while the sheet is at rest with no key or pointer down.
     void Wake();
     gboolean Tick(GdkFrameClock* clock);
-    void Draw(cairo_t* cr, int width, int height);
-    void ReleaseBuffer();
+    void CountSteps(int steps, double milliseconds);
     void FitClientArea();
-    gboolean KeyPressed(guint keyval, guint keycode);
-    void KeyReleased(guint keyval, guint keycode);
+    gboolean KeyPressed(guint keyval, guint keycode, double milliseconds);
+    void KeyReleased(guint keyval, guint keycode, double milliseconds);
+    void Pointer(GtkGesture* gesture, GdkEventSequence* sequence);
     void OpenAbout();
 
     std::unique_ptr<SceneState> m_scene;
     Animation m_animation;
-    std::unique_ptr<SegmentList> m_segments;
-    cairo_surface_t* m_buffer = nullptr;  // the frame in device pixels
+    PointerGestures m_gestures;
+    SheetView m_view;
+    std::unique_ptr<SheetCopy> m_before;
+    bool m_frameChanged = true;  // the last frame's pixels differed from the one before
+    bool m_input = false;        // a key or pointer event since the last frame
+    bool m_held[kControlCount] = {};
+    bool m_pointerDown = false;
     GtkWindow* m_window = nullptr;
     GtkWidget* m_area = nullptr;
     GtkMenuButton* m_menuButton = nullptr;
     GtkWindow* m_about = nullptr;
     guint m_tick = 0;
     gulong m_sizing = 0;  // until the first layout
+    // With SORVEL_STEP_LOG set, the steps run so far go to stdout every tenth step, for
+    // the benchmark; read once, so it costs a test per frame otherwise.
+    const bool m_stepLog = g_getenv("SORVEL_STEP_LOG") != nullptr;
+    long long m_steps = 0;
 };
 
 SurfaceWindow::SurfaceWindow(GtkApplication* application)
-    : m_scene(std::make_unique<SceneState>()), m_animation(*m_scene), m_segments(std::make_unique<SegmentList>())
+    : m_scene(std::make_unique<SceneState>()), m_animation(*m_scene), m_gestures(m_animation), m_view(*m_scene),
+      m_before(std::make_unique<SheetCopy>())
 {
     m_scene->InitScene();
     m_scene->BuildRotation();  // the first frame may come before the first step
@@ -104,13 +149,8 @@ SurfaceWindow::SurfaceWindow(GtkApplication* application)
     gtk_window_set_title(m_window, texts::kTitle);
     gtk_window_set_titlebar(m_window, NewHeaderBar());
 
-    m_area = gtk_drawing_area_new();
-    gtk_drawing_area_set_draw_func(GTK_DRAWING_AREA(m_area),
-        [](GtkDrawingArea*, cairo_t* cr, int width, int height, gpointer self) {
-            static_cast<SurfaceWindow*>(self)->Draw(cr, width, height);
-        }, this, nullptr);
+    m_area = m_view.Widget();
     gtk_window_set_child(m_window, m_area);
-    g_signal_connect_swapped(m_area, "notify::scale-factor", G_CALLBACK(gtk_widget_queue_draw), m_area);
 
     // The drawing area opens at the Windows program's client size. Its least size makes
     // sure of that whatever frame the window has; the window's default size, the header
@@ -126,6 +166,7 @@ SurfaceWindow::SurfaceWindow(GtkApplication* application)
 
     AddActions();
     ListenToKeys();
+    ListenToPointer();
     g_signal_connect_swapped(m_window, "notify::is-active",
                              G_CALLBACK(+[](SurfaceWindow* self) { self->Wake(); }), this);
     g_signal_connect_swapped(m_window, "destroy", G_CALLBACK(+[](SurfaceWindow* self) { delete self; }), this);
@@ -136,7 +177,6 @@ SurfaceWindow::~SurfaceWindow()
 {
     // An About box goes with its parent, but after this object: it must not call back.
     if (m_about != nullptr) g_signal_handlers_disconnect_by_data(m_about, this);
-    ReleaseBuffer();
 }
 
 GtkWidget* SurfaceWindow::NewHeaderBar()
@@ -186,15 +226,67 @@ void SurfaceWindow::ListenToKeys()
     GtkEventController* keys = gtk_event_controller_key_new();
     gtk_event_controller_set_propagation_phase(keys, GTK_PHASE_CAPTURE);
     g_signal_connect_swapped(keys, "key-pressed",
-        G_CALLBACK(+[](SurfaceWindow* self, guint keyval, guint keycode, GdkModifierType) {
-            return self->KeyPressed(keyval, keycode);
+        G_CALLBACK(+[](SurfaceWindow* self, guint keyval, guint keycode, GdkModifierType, GtkEventController* controller) {
+            return self->KeyPressed(keyval, keycode, EventMilliseconds(gtk_event_controller_get_current_event_time(controller)));
         }), this);
     g_signal_connect_swapped(keys, "key-released",
-        G_CALLBACK(+[](SurfaceWindow* self, guint keyval, guint keycode, GdkModifierType) {
-            self->KeyReleased(keyval, keycode);
+        G_CALLBACK(+[](SurfaceWindow* self, guint keyval, guint keycode, GdkModifierType, GtkEventController* controller) {
+            self->KeyReleased(keyval, keycode, EventMilliseconds(gtk_event_controller_get_current_event_time(controller)));
         }),
         this);
     gtk_widget_add_controller(GTK_WIDGET(m_window), keys);
+}
+
+void SurfaceWindow::ListenToPointer()
+{
+    // The main button or one finger on the sheet alone: the header bar keeps its clicks.
+    // Every signal of the gesture carries the pointer whose last event says what it did.
+    GtkGesture* drag = gtk_gesture_drag_new();
+    gtk_gesture_single_set_button(GTK_GESTURE_SINGLE(drag), GDK_BUTTON_PRIMARY);
+    for (const char* signal : {"begin", "update", "end"}) {
+        g_signal_connect_swapped(drag, signal,
+            G_CALLBACK(+[](SurfaceWindow* self, GdkEventSequence* sequence, GtkGesture* gesture) {
+                self->Pointer(gesture, sequence);
+            }), this);
+    }
+    g_signal_connect_swapped(drag, "cancel",
+        G_CALLBACK(+[](SurfaceWindow* self, GdkEventSequence* sequence) {
+            self->m_gestures.Cancel(GPOINTER_TO_INT(sequence), NowMilliseconds());
+            self->m_input = true;
+            self->m_pointerDown = false;
+        }), this);
+    gtk_widget_add_controller(m_area, GTK_EVENT_CONTROLLER(drag));
+}
+
+void SurfaceWindow::Pointer(GtkGesture* gesture, GdkEventSequence* sequence)
+{
+    // The gesture reports a pointer when it starts, moves or ends the gesture, and when
+    // a second finger makes it stop; once a pointer is cancelled it has no event left.
+    GdkEvent* event = gtk_gesture_get_last_event(gesture, sequence);
+    double x = 0.0, y = 0.0;
+    if (event == nullptr || !gtk_gesture_get_point(gesture, sequence, &x, &y)) return;
+    const int pointer = GPOINTER_TO_INT(sequence);  // the mouse has none: 0
+    const double now = EventMilliseconds(gdk_event_get_time(event));
+    m_input = true;
+    switch (gdk_event_get_event_type(event)) {
+    case GDK_BUTTON_PRESS:
+    case GDK_TOUCH_BEGIN: {
+        GList* down = gtk_gesture_get_sequences(gesture);
+        m_gestures.Down(pointer, g_list_length(down) == 1, x, y, now);
+        m_pointerDown = true;
+        g_list_free(down);
+        break;
+    }
+    case GDK_MOTION_NOTIFY:
+    case GDK_TOUCH_UPDATE: m_gestures.Move(pointer, x, y, now); break;
+    case GDK_BUTTON_RELEASE:
+    case GDK_TOUCH_END:
+        m_gestures.Up(pointer, x, y, now);
+        m_pointerDown = gtk_gesture_is_active(gesture);  // another finger may still be down
+        break;
+    default: break;
+    }
+    Wake();
 }
 
 bool SurfaceWindow::Running() const
@@ -217,50 +309,47 @@ gboolean SurfaceWindow::Tick(GdkFrameClock* clock)
 {
     const bool running = Running();
     const double milliseconds = static_cast<double>(gdk_frame_clock_get_frame_time(clock)) / 1000.0;
-    if (m_animation.Frame(milliseconds, running) > 0) {
-        gtk_widget_queue_draw(m_area);
-    }
     if (running) {
+        m_gestures.Frame(milliseconds);
+    } else {
+        // Releases may never reach us.
+        m_gestures.ReleaseAll(milliseconds);
+        std::fill(std::begin(m_held), std::end(m_held), false);
+        m_pointerDown = false;
+    }
+    // The sheet is kept to compare only when this frame may find it at rest: the last
+    // one changed nothing and nothing is down.
+    const bool mayRest = running && !m_frameChanged && !m_input && !m_pointerDown &&
+                         std::none_of(std::begin(m_held), std::end(m_held), [](bool held) { return held; });
+    if (mayRest) m_before->Keep(*m_scene);
+    m_input = false;
+    const int steps = m_animation.Frame(milliseconds, running);
+    bool resting = false;
+    if (steps > 0) {
+        // The frame goes to GTK only when its pixels changed.
+        m_frameChanged = m_view.Update();
+        // One step that left the sheet as it was: every later one will too.
+        resting = mayRest && steps == 1 && !m_frameChanged && m_before->Same(*m_scene);
+        if (m_stepLog) CountSteps(steps, milliseconds);
+    }
+    if (running && !resting) {
         return G_SOURCE_CONTINUE;
     }
-    m_tick = 0;  // an idle window costs nothing until it is woken
+    // A window that cannot move, or a sheet at rest, costs nothing until input, the
+    // focus or the menu wakes it; the first frame then steps at once.
+    if (resting) m_animation.Frame(milliseconds, false);
+    m_tick = 0;
     return G_SOURCE_REMOVE;
 }
 
-void SurfaceWindow::Draw(cairo_t* cr, int width, int height)
+void SurfaceWindow::CountSteps(int steps, double milliseconds)
 {
-    // The frame is drawn at device pixels and shown 1:1: at scale 2 the projection's
-    // factor doubles instead of the picture being stretched.
-    const int scale = gtk_widget_get_scale_factor(m_area);
-    const int deviceWidth = width * scale;
-    const int deviceHeight = height * scale;
-    if (deviceWidth <= 0 || deviceHeight <= 0) return;
-    if (m_buffer == nullptr || cairo_image_surface_get_width(m_buffer) != deviceWidth ||
-        cairo_image_surface_get_height(m_buffer) != deviceHeight) {
-        ReleaseBuffer();
-        // RGB24: opaque, so cairo copies it instead of blending it.
-        m_buffer = cairo_image_surface_create(CAIRO_FORMAT_RGB24, deviceWidth, deviceHeight);
-        if (cairo_surface_status(m_buffer) != CAIRO_STATUS_SUCCESS) {
-            ReleaseBuffer();
-            return;
-        }
+    const long long before = m_steps / 10;
+    m_steps += steps;
+    if (m_steps / 10 != before) {
+        std::printf("steps %lld at %.1f ms\n", m_steps, milliseconds);
+        std::fflush(stdout);
     }
-    m_scene->m_cxClient = deviceWidth;
-    m_scene->m_cyClient = deviceHeight;
-    m_scene->m_pixelsPerUnit = kBasePixelsPerUnit * scale;
-    BuildFrameSegments(*m_scene, *m_segments);
-
-    cairo_surface_flush(m_buffer);
-    const Raster raster{reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(m_buffer)), deviceWidth,
-                        deviceHeight, cairo_image_surface_get_stride(m_buffer) / 4};
-    DrawSegments(raster, *m_segments);
-    cairo_surface_mark_dirty(m_buffer);
-
-    cairo_scale(cr, 1.0 / scale, 1.0 / scale);
-    cairo_set_source_surface(cr, m_buffer, 0, 0);
-    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_paint(cr);
 }
 
 void SurfaceWindow::FitClientArea()
@@ -271,15 +360,7 @@ void SurfaceWindow::FitClientArea()
     gtk_drawing_area_set_content_height(GTK_DRAWING_AREA(m_area), 0);
 }
 
-void SurfaceWindow::ReleaseBuffer()
-{
-    if (m_buffer != nullptr) {
-        cairo_surface_destroy(m_buffer);
-        m_buffer = nullptr;
-    }
-}
-
-gboolean SurfaceWindow::KeyPressed(guint keyval, guint keycode)
+gboolean SurfaceWindow::KeyPressed(guint keyval, guint keycode, double milliseconds)
 {
     if (!Running()) return FALSE;  // the menu's keys, not ours
     if (keyval == GDK_KEY_Escape) {
@@ -288,15 +369,20 @@ gboolean SurfaceWindow::KeyPressed(guint keyval, guint keycode)
     }
     Control control;
     if (!ControlOfKey(keyval, keycode, control)) return FALSE;
-    m_animation.KeyDown(control, NowMilliseconds());
+    m_animation.KeyDown(control, milliseconds);
+    m_held[static_cast<int>(control)] = true;
+    m_input = true;
+    Wake();
     return TRUE;
 }
 
-void SurfaceWindow::KeyReleased(guint keyval, guint keycode)
+void SurfaceWindow::KeyReleased(guint keyval, guint keycode, double milliseconds)
 {
     Control control;
     if (ControlOfKey(keyval, keycode, control)) {
-        m_animation.KeyUp(control, NowMilliseconds());
+        m_animation.KeyUp(control, milliseconds);
+        m_held[static_cast<int>(control)] = false;
+        m_input = true;
     }
 }
 

@@ -105,14 +105,18 @@ unset WINEPREFIX
 deb=build/packages/sorvel_${version}_amd64.deb
 cmake --build --preset native --target frame_reference >/dev/null || exit 1
 dpkg-deb -x "$deb" "$work/deb" || exit 1
+desktop_entry=$work/deb/usr/share/applications/org.sorvel.Sorvel.desktop
+metainfo=$work/deb/usr/share/metainfo/org.sorvel.Sorvel.metainfo.xml
 check "the .deb holds the program, the menu entry, icons up to 256 pixels, the manual page and the copyright" \
-    test -x "$work/deb/usr/bin/sorvel" -a -f "$work/deb/usr/share/applications/sorvel.desktop" \
+    test -x "$work/deb/usr/bin/sorvel" -a -f "$desktop_entry" \
     -a -f "$work/deb/usr/share/icons/hicolor/256x256/apps/sorvel.png" \
     -a -f "$work/deb/usr/share/man/man1/sorvel.1.gz" -a -f "$work/deb/usr/share/doc/sorvel/copyright"
 check "its Depends come from the program's libraries, GTK 4 among them, and no Wine" \
     bash -c "dpkg-deb -f '$deb' Depends | grep -q 'libgtk-4-1' && ! dpkg-deb -f '$deb' Depends | grep -qi wine"
 check "lintian, pedantic and with its notes, reports nothing" test -z "$(lintian -I --pedantic "$deb" 2>/dev/null)"
-check "desktop-file-validate reports nothing" test -z "$(desktop-file-validate "$work/deb/usr/share/applications/sorvel.desktop" 2>&1)"
+check "desktop-file-validate reports nothing" test -z "$(desktop-file-validate "$desktop_entry" 2>&1)"
+check "its AppStream metainfo is valid (appstreamcli validate), with a release for version $version" \
+    bash -c "appstreamcli validate --no-net '$metainfo' && grep -q '<release version=\"$version\"' '$metainfo'"
 # Its own display and window manager: the unpacked program's first frame, Esc, exit 0.
 check "the unpacked sorvel draws the renderer's first frame, and Esc ends it with 0 and no warnings" \
     python3 tests/linux/linux_test.py "$work/deb/usr/bin/sorvel" build/native/bin/frame_reference --first-frame-only

@@ -1,0 +1,166 @@
+#include "sheet_view.h"
+
+#include "gtk_runtime.h"
+
+// A GtkDrawingArea that shows the view's frame: its own snapshot instead of a cairo
+// drawing of the whole area. GTK keeps the last frame's nodes and compares the next
+// ones with them, so a white colour node under a node of the ink box alone lets GTK
+// repaint no more than the old and the new ink box, and a frame that did not change
+// costs nothing. The ink box is a cairo node rather than a texture: GTK 4.8 turns every
+// pixel of a texture into floats and back each time it draws it, which cost more than
+// all the rest of a frame at the opening size.
+struct SorvelSheetArea {
+    GtkDrawingArea parent;
+    sorvel::SheetView* view;
+};
+
+struct SorvelSheetAreaClass {
+    GtkDrawingAreaClass parent;
+};
+
+namespace sorvel {
+
+GType SheetView::AreaType()
+{
+    static const GType type = g_type_register_static_simple(
+        GTK_TYPE_DRAWING_AREA, "SorvelSheetArea", sizeof(SorvelSheetAreaClass),
+        [](gpointer areaClass, gpointer) { GTK_WIDGET_CLASS(areaClass)->snapshot = &SheetView::Snapshot; },
+        sizeof(SorvelSheetArea), nullptr, GTypeFlags(0));
+    return type;
+}
+
+SheetView::SheetView(SceneState& scene) : m_scene(scene), m_segments(std::make_unique<SegmentList>())
+{
+    // A reference of the view's own: the window lets go of the area before it says
+    // that it is destroyed.
+    m_area = GTK_WIDGET(g_object_ref_sink(g_object_new(AreaType(), nullptr)));
+    reinterpret_cast<SorvelSheetArea*>(m_area)->view = this;
+    // A new scale draws the frame anew at the new number of device pixels.
+    g_signal_connect_swapped(m_area, "notify::scale-factor", G_CALLBACK(gtk_widget_queue_draw), m_area);
+    g_signal_connect_swapped(m_area, "realize", G_CALLBACK(+[](SheetView* self) {
+        self->FollowScale(gtk_native_get_surface(gtk_widget_get_native(self->m_area)));
+    }), this);
+    g_signal_connect_swapped(m_area, "unrealize",
+                             G_CALLBACK(+[](SheetView* self) { self->FollowScale(nullptr); }), this);
+}
+
+SheetView::~SheetView()
+{
+    FollowScale(nullptr);
+    g_signal_handlers_disconnect_by_data(m_area, this);
+    reinterpret_cast<SorvelSheetArea*>(m_area)->view = nullptr;
+    g_object_unref(m_area);
+    for (cairo_surface_t* image : m_inkImages) {
+        if (image != nullptr) cairo_surface_destroy(image);
+    }
+}
+
+void SheetView::FollowScale(GdkSurface* surface)
+{
+    if (m_surface != nullptr) g_signal_handler_disconnect(m_surface, m_scaleHandler);
+    m_surface = nullptr;
+    m_scaleHandler = 0;
+    // GTK 4.12 and later tell a fractional scale (150 %) on the surface; the widget's
+    // scale factor stays the whole number above it.
+    if (surface != nullptr && HasFractionalScale()) {
+        m_surface = surface;
+        m_scaleHandler = g_signal_connect_swapped(surface, "notify::scale", G_CALLBACK(gtk_widget_queue_draw), m_area);
+    }
+}
+
+bool SheetView::Update()
+{
+    if (!Render()) return false;
+    gtk_widget_queue_draw(m_area);
+    return true;
+}
+
+SheetView::Placement SheetView::Place() const
+{
+    Placement p;
+    GtkNative* native = gtk_widget_get_native(m_area);
+    GdkSurface* surface = native != nullptr ? gtk_native_get_surface(native) : nullptr;
+    if (surface == nullptr) return p;
+    p.scale = SurfaceScale(surface);
+    double nativeX = 0.0, nativeY = 0.0, areaX = 0.0, areaY = 0.0;
+    gtk_native_get_surface_transform(native, &nativeX, &nativeY);
+    gtk_widget_translate_coordinates(m_area, GTK_WIDGET(native), 0.0, 0.0, &areaX, &areaY);
+    p.originX = nativeX + areaX;
+    p.originY = nativeY + areaY;
+    p.columns = DevicePixelsWithin(p.originX, gtk_widget_get_width(m_area), p.scale);
+    p.rows = DevicePixelsWithin(p.originY, gtk_widget_get_height(m_area), p.scale);
+    return p;
+}
+
+bool SheetView::Render()
+{
+    m_placement = Place();
+    const int width = m_placement.columns.count, height = m_placement.rows.count;
+    if (width <= 0 || height <= 0 || width > kMaxRasterSide || height > kMaxRasterSide) {
+        // Nothing to draw into: the next frame that fits starts afresh, even at the
+        // size and with the segments of the last one.
+        m_frame = InkFrame();
+        const bool shown = InkImage() != nullptr;
+        if (shown) NewInkImage(false);
+        return shown;
+    }
+    // The frame in device pixels: at 150 % the projection's factor is 150, and every
+    // device pixel is the renderer's own rather than a stretched one.
+    m_scene.m_cxClient = width;
+    m_scene.m_cyClient = height;
+    m_scene.m_pixelsPerUnit = kBasePixelsPerUnit * m_placement.scale;
+    BuildFrameSegments(m_scene, *m_segments);
+    if (!m_frame.Draw(*m_segments, width, height)) return false;
+    NewInkImage(true);
+    return true;
+}
+
+void SheetView::NewInkImage(bool ofFrame)
+{
+    // The oldest image goes first: by now GTK holds it no longer, so letting it go
+    // copies nothing, and its pixels can take the new box.
+    m_inkTurn = (m_inkTurn + 1) % kInkImages;
+    cairo_surface_t*& image = m_inkImages[m_inkTurn];
+    if (image != nullptr) cairo_surface_destroy(image);
+    image = nullptr;
+    const PixelBox& ink = m_frame.Ink();
+    if (!ofFrame || ink.IsEmpty()) return;
+    std::vector<uint32_t>& pixels = m_inkPixels[m_inkTurn];
+    pixels.resize(static_cast<std::size_t>(ink.Width()) * static_cast<std::size_t>(ink.Height()));
+    m_frame.CopyInk(pixels.data());
+    // RGB24: opaque, so cairo copies it rather than blending it.
+    image = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(pixels.data()), CAIRO_FORMAT_RGB24,
+                                                ink.Width(), ink.Height(), ink.Width() * 4);
+}
+
+void SheetView::Snapshot(GtkWidget* widget, GtkSnapshot* snapshot)
+{
+    SheetView* self = reinterpret_cast<SorvelSheetArea*>(widget)->view;
+    if (self == nullptr) return;
+    // A new size or scale reaches the view here first.
+    self->Render();
+    static const GdkRGBA kWhite = {1.0F, 1.0F, 1.0F, 1.0F};
+    graphene_rect_t bounds;
+    graphene_rect_init(&bounds, 0.0F, 0.0F, static_cast<float>(gtk_widget_get_width(widget)),
+                       static_cast<float>(gtk_widget_get_height(widget)));
+    gtk_snapshot_append_color(snapshot, &kWhite, &bounds);
+    cairo_surface_t* image = self->InkImage();
+    if (image == nullptr) return;
+    // The ink box on its own device pixels, in the area's logical coordinates, drawn
+    // at one image pixel per device pixel.
+    const Placement& p = self->m_placement;
+    const PixelBox& ink = self->m_frame.Ink();
+    graphene_rect_init(&bounds, static_cast<float>((p.columns.first + ink.left) / p.scale - p.originX),
+                       static_cast<float>((p.rows.first + ink.top) / p.scale - p.originY),
+                       static_cast<float>(ink.Width() / p.scale), static_cast<float>(ink.Height() / p.scale));
+    cairo_t* cr = gtk_snapshot_append_cairo(snapshot, &bounds);
+    cairo_translate(cr, bounds.origin.x, bounds.origin.y);
+    cairo_scale(cr, 1.0 / p.scale, 1.0 / p.scale);
+    cairo_set_source_surface(cr, image, 0.0, 0.0);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+}
+
+}  // namespace sorvel
