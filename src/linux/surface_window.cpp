@@ -1,8 +1,6 @@
 #include "surface_window.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <string>
 
@@ -73,24 +71,6 @@ std::string Mnemonic(const char* text)
     return label;
 }
 
-// The sheet as it was before a frame's steps, to tell a sheet at rest: one that a step
-// leaves exactly as it was (flat before the first poke, or after C). Steps are
-// deterministic, so the steps after such a one change nothing either.
-struct SheetCopy {
-    Vector3 pos[kPointCount];
-    Vector3 vel[kPointCount];
-
-    void Keep(const SceneState& scene)
-    {
-        std::memcpy(pos, scene.m_pos, sizeof pos);
-        std::memcpy(vel, scene.m_vel, sizeof vel);
-    }
-    bool Same(const SceneState& scene) const
-    {
-        return std::memcmp(pos, scene.m_pos, sizeof pos) == 0 && std::memcmp(vel, scene.m_vel, sizeof vel) == 0;
-    }
-};
-
 class SurfaceWindow {
 public:
     explicit SurfaceWindow(GtkApplication* application);
@@ -121,11 +101,6 @@ private:
     Animation m_animation;
     PointerGestures m_gestures;
     SheetView m_view;
-    std::unique_ptr<SheetCopy> m_before;
-    bool m_frameChanged = true;  // the last frame's pixels differed from the one before
-    bool m_input = false;        // a key or pointer event since the last frame
-    bool m_held[kControlCount] = {};
-    bool m_pointerDown = false;
     GtkWindow* m_window = nullptr;
     GtkWidget* m_area = nullptr;
     GtkMenuButton* m_menuButton = nullptr;
@@ -139,8 +114,7 @@ private:
 };
 
 SurfaceWindow::SurfaceWindow(GtkApplication* application)
-    : m_scene(std::make_unique<SceneState>()), m_animation(*m_scene), m_gestures(m_animation), m_view(*m_scene),
-      m_before(std::make_unique<SheetCopy>())
+    : m_scene(std::make_unique<SceneState>()), m_animation(*m_scene), m_gestures(m_animation), m_view(*m_scene)
 {
     m_scene->InitScene();
     m_scene->BuildRotation();  // the first frame may come before the first step
@@ -252,8 +226,6 @@ void SurfaceWindow::ListenToPointer()
     g_signal_connect_swapped(drag, "cancel",
         G_CALLBACK(+[](SurfaceWindow* self, GdkEventSequence* sequence) {
             self->m_gestures.Cancel(GPOINTER_TO_INT(sequence), NowMilliseconds());
-            self->m_input = true;
-            self->m_pointerDown = false;
         }), this);
     gtk_widget_add_controller(m_area, GTK_EVENT_CONTROLLER(drag));
 }
@@ -267,23 +239,18 @@ void SurfaceWindow::Pointer(GtkGesture* gesture, GdkEventSequence* sequence)
     if (event == nullptr || !gtk_gesture_get_point(gesture, sequence, &x, &y)) return;
     const int pointer = GPOINTER_TO_INT(sequence);  // the mouse has none: 0
     const double now = EventMilliseconds(gdk_event_get_time(event));
-    m_input = true;
     switch (gdk_event_get_event_type(event)) {
     case GDK_BUTTON_PRESS:
     case GDK_TOUCH_BEGIN: {
         GList* down = gtk_gesture_get_sequences(gesture);
         m_gestures.Down(pointer, g_list_length(down) == 1, x, y, now);
-        m_pointerDown = true;
         g_list_free(down);
         break;
     }
     case GDK_MOTION_NOTIFY:
     case GDK_TOUCH_UPDATE: m_gestures.Move(pointer, x, y, now); break;
     case GDK_BUTTON_RELEASE:
-    case GDK_TOUCH_END:
-        m_gestures.Up(pointer, x, y, now);
-        m_pointerDown = gtk_gesture_is_active(gesture);  // another finger may still be down
-        break;
+    case GDK_TOUCH_END: m_gestures.Up(pointer, x, y, now); break;
     default: break;
     }
     Wake();
@@ -312,31 +279,22 @@ gboolean SurfaceWindow::Tick(GdkFrameClock* clock)
     if (running) {
         m_gestures.Frame(milliseconds);
     } else {
-        // Releases may never reach us.
-        m_gestures.ReleaseAll(milliseconds);
-        std::fill(std::begin(m_held), std::end(m_held), false);
-        m_pointerDown = false;
+        m_gestures.ReleaseAll(milliseconds);  // releases may never reach us
     }
-    // The sheet is kept to compare only when this frame may find it at rest: the last
-    // one changed nothing and nothing is down.
-    const bool mayRest = running && !m_frameChanged && !m_input && !m_pointerDown &&
-                         std::none_of(std::begin(m_held), std::end(m_held), [](bool held) { return held; });
-    if (mayRest) m_before->Keep(*m_scene);
-    m_input = false;
     const int steps = m_animation.Frame(milliseconds, running);
-    bool resting = false;
     if (steps > 0) {
-        // The frame goes to GTK only when its pixels changed.
-        m_frameChanged = m_view.Update();
-        // One step that left the sheet as it was: every later one will too.
-        resting = mayRest && steps == 1 && !m_frameChanged && m_before->Same(*m_scene);
+        // The frame goes to GTK only when its pixels changed; one that did not may show
+        // a sheet come to rest, whose steps then cost nothing.
+        if (!m_animation.Still() && !m_view.Update()) m_animation.Settle();
         if (m_stepLog) CountSteps(steps, milliseconds);
     }
+    // A sheet at rest with no key or gesture waiting to act, or a window that cannot move,
+    // costs nothing until input, the focus or the menu wakes it; the first frame then
+    // steps at once.
+    const bool resting = running && m_animation.Still() && m_animation.Idle() && !m_gestures.Waiting();
     if (running && !resting) {
         return G_SOURCE_CONTINUE;
     }
-    // A window that cannot move, or a sheet at rest, costs nothing until input, the
-    // focus or the menu wakes it; the first frame then steps at once.
     if (resting) m_animation.Frame(milliseconds, false);
     m_tick = 0;
     return G_SOURCE_REMOVE;
@@ -370,8 +328,6 @@ gboolean SurfaceWindow::KeyPressed(guint keyval, guint keycode, double milliseco
     Control control;
     if (!ControlOfKey(keyval, keycode, control)) return FALSE;
     m_animation.KeyDown(control, milliseconds);
-    m_held[static_cast<int>(control)] = true;
-    m_input = true;
     Wake();
     return TRUE;
 }
@@ -381,8 +337,6 @@ void SurfaceWindow::KeyReleased(guint keyval, guint keycode, double milliseconds
     Control control;
     if (ControlOfKey(keyval, keycode, control)) {
         m_animation.KeyUp(control, milliseconds);
-        m_held[static_cast<int>(control)] = false;
-        m_input = true;
     }
 }
 

@@ -9,7 +9,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 
 #include "render/raster.h"
 #include "run/animation.h"
@@ -25,17 +24,6 @@ constexpr double kOpeningWidth = 481.0;
 constexpr double kOpeningHeight = 330.0;
 
 bool Usable(double value) { return std::isfinite(value) && value > 0.0; }
-
-// Whether a step that applies no key leaves the scene exactly as it is: tried on a copy.
-bool AtFixedPoint(const sorvel::SceneState& scene)
-{
-    static sorvel::SceneState trial;
-    trial = scene;
-    trial.BuildRotation();
-    trial.StepSheet();
-    return std::memcmp(trial.m_pos, scene.m_pos, sizeof scene.m_pos) == 0 &&
-           std::memcmp(trial.m_vel, scene.m_vel, sizeof scene.m_vel) == 0;
-}
 
 struct Page {
     sorvel::SceneState scene;
@@ -178,7 +166,7 @@ EMSCRIPTEN_KEEPALIVE int sorvel_frame(double milliseconds, int active)
         if (page.pixels != nullptr) page.Draw();
         // A frame that changed nothing may show a sheet come to rest: once a step
         // without keys provably changes nothing, the steps stop costing anything.
-        if (page.shown[2] == 0 && AtFixedPoint(page.scene)) page.animation.SetStill();
+        if (page.shown[2] == 0) page.animation.Settle();
     }
     return steps;
 }

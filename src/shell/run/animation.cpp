@@ -1,5 +1,7 @@
 #include "run/animation.h"
 
+#include <cstring>
+
 namespace sorvel {
 
 void Animation::Queue(const KeyEvent& event)
@@ -61,6 +63,19 @@ void Animation::ReleaseAll()
     for (KeyLatch& key : m_keys) {
         key.Release();
     }
+}
+
+void Animation::Settle()
+{
+    if (m_still) return;
+    if (!m_trial) m_trial = std::make_unique<SceneState>();
+    SceneState& trial = *m_trial;
+    std::memcpy(trial.m_pos, m_scene.m_pos, sizeof trial.m_pos);
+    std::memcpy(trial.m_vel, m_scene.m_vel, sizeof trial.m_vel);
+    // The step reads positions and velocities alone; the view does not move without keys.
+    trial.StepSheet();
+    m_still = std::memcmp(trial.m_pos, m_scene.m_pos, sizeof trial.m_pos) == 0 &&
+              std::memcmp(trial.m_vel, m_scene.m_vel, sizeof trial.m_vel) == 0;
 }
 
 int Animation::Frame(double milliseconds, bool active)

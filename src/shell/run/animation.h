@@ -3,6 +3,8 @@
 // time, and the rule that only a focused, visible window moves the sheet.
 #pragma once
 
+#include <memory>
+
 #include "sim/controls.h"
 #include "sim/scene.h"
 
@@ -57,10 +59,12 @@ public:
     // the next step), and the time that passes is not owed later.
     int Frame(double milliseconds, bool active);
 
-    // The edition found the scene at a fixed point: a step that applies no key leaves
-    // it exactly as it is (a copy stepped once came out the same bit for bit). Such
-    // steps are then counted but not run, until a step applies a key.
-    void SetStill() { m_still = true; }
+    // After a frame whose pixels did not change: tries a step without keys on a copy of
+    // the scene. When the copy comes out the same bit for bit, the scene is at a fixed
+    // point (flat and at rest, before a poke or after C), and every later step without
+    // keys would leave it so: from then on steps are counted but not run, until a step
+    // applies a key.
+    void Settle();
     bool Still() const { return m_still; }
     // No key is down, pressed since the last step or waiting in the queue: until the
     // next key event, a still scene's steps are all alike, and an edition may stop
@@ -95,7 +99,8 @@ private:
     int m_queued = 0;
     bool m_running = false;     // the previous frame was active
     double m_nextStep = 0.0;    // when the next step falls due
-    bool m_still = false;       // see SetStill
+    bool m_still = false;       // see Settle
+    std::unique_ptr<SceneState> m_trial;  // Settle's copy, made at its first use
 };
 
 }  // namespace sorvel
