@@ -52,6 +52,12 @@ prepare_wine_prefix() {
         echo "== making a Wine prefix in $WINEPREFIX"
         mkdir -p "$WINEPREFIX" || return 1
         WINEDLLOVERRIDES=$overrides wineboot -i >/dev/null 2>&1 || return 1
+    elif [ -z "$have" ]; then
+        # No stamp: either made before the stamp existed, or a first start that was
+        # interrupted (system.reg is written early), which leaves a prefix without
+        # its Start menu or half its DLLs. An update finishes either.
+        echo "== finishing the Wine prefix in $WINEPREFIX"
+        WINEDLLOVERRIDES=$overrides wineboot -u >/dev/null 2>&1 || return 1
     else
         echo "== bringing the settings of the Wine prefix in $WINEPREFIX up to date"
     fi
