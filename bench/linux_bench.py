@@ -96,32 +96,30 @@ def main(argv):
     screens.SORVEL = argv[0] if root else os.path.abspath(argv[0])
     screens.work = tempfile.mkdtemp(prefix="sorvel-bench-", dir=os.path.join(screens.ROOT, "tmp") if root else None)
     try:
-        if root:
-            screens.start_session_bus()
-        # A display that holds the window around a 3840 x 2160 drawing area.
-        screens.start_x("4096x2304")
-        first_window_ms()  # the page cache warm
-        starts = [first_window_ms() for _ in range(10)]
-        print("exec to visible window: median %.0f ms (%.0f to %.0f) over 10 starts"
-              % (statistics.median(starts), min(starts), max(starts)))
-        sizes = SIZES[:1] if root else SIZES
-        opening = None
-        for label, size in sizes:
-            cpu, pace = measure(size)
-            opening = opening or (cpu, pace)
-            print("animating, %-12s CPU %5.1f %% of a core (%.2f x the opening size), %5.1f steps/s (%.3f x)"
-                  % (label, cpu, cpu / opening[0], pace, pace / opening[1]))
-        for label, keys, poke in (("before a poke", (), False), ("after C", ("c",), True)):
-            cpu, _ = measure(poke=poke, keys=keys)
-            print("at rest, %-14s CPU %5.2f %% of a core" % (label, cpu))
-        if not root:
-            cpu, pace = measure(GSK_RENDERER="gl")
-            print("animating, opening size, GSK_RENDERER=gl: CPU %5.1f %% of a core, %5.1f steps/s" % (cpu, pace))
+        with screens.desktop("4096x2304"):  # room for the window around a 3840 x 2160 area
+            run(root)
     finally:
-        for process in reversed(screens.started):
-            process.terminate()
-            process.wait()
         subprocess.run(["rm", "-rf", screens.work])
+
+
+def run(root):
+    first_window_ms()  # the page cache warm
+    starts = [first_window_ms() for _ in range(10)]
+    print("exec to visible window: median %.0f ms (%.0f to %.0f) over 10 starts"
+          % (statistics.median(starts), min(starts), max(starts)))
+    sizes = SIZES[:1] if root else SIZES
+    opening = None
+    for label, size in sizes:
+        cpu, pace = measure(size)
+        opening = opening or (cpu, pace)
+        print("animating, %-12s CPU %5.1f %% of a core (%.2f x the opening size), %5.1f steps/s (%.3f x)"
+              % (label, cpu, cpu / opening[0], pace, pace / opening[1]))
+    for label, keys, poke in (("before a poke", (), False), ("after C", ("c",), True)):
+        cpu, _ = measure(poke=poke, keys=keys)
+        print("at rest, %-14s CPU %5.2f %% of a core" % (label, cpu))
+    if not root:
+        cpu, pace = measure(GSK_RENDERER="gl")
+        print("animating, opening size, GSK_RENDERER=gl: CPU %5.1f %% of a core, %5.1f steps/s" % (cpu, pace))
 
 
 if __name__ == "__main__":

@@ -16,19 +16,10 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools"))
+from screens import check, verdict, wait_until, xdotool  # noqa: E402
+
 ABOUT_CAPTION = "Sorvel\u306e\uff8a\uff9e\uff70\uff7c\uff9e\uff6e\uff9d\u60c5\u5831"
-failures = []
-
-
-def check(condition, message):
-    print(("ok    " if condition else "FAIL  ") + message, flush=True)
-    if not condition:
-        failures.append(message)
-    return condition
-
-
-def xdotool(*args):
-    return subprocess.run(["xdotool", *args], capture_output=True, text=True).stdout
 
 
 def key(*names):
@@ -78,7 +69,7 @@ class Sorvel:
         self.window = wait_for_window("^Sorvel$")
 
     def geometry(self):
-        values = dict(line.split("=", 1) for line in xdotool("getwindowgeometry", "--shell", self.window).split())
+        values = dict(line.split("=", 1) for line in xdotool("getwindowgeometry", "--shell", self.window))
         return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
 
     def client_rect(self, image):
@@ -123,23 +114,18 @@ class Sorvel:
             return None
 
 
-def wait_for_window(pattern, timeout=30):
-    deadline = time.time() + timeout
-    while time.time() < deadline:
-        found = xdotool("search", "--name", pattern).split()
-        if found:
-            time.sleep(0.5)  # let the first frames arrive
-            return found[0]
-        time.sleep(0.2)
-    raise SystemExit("no window named " + pattern)
-
-
 def window_exists(pattern, timeout=0):
     """The first window whose name matches, waiting up to timeout seconds; None if none."""
-    try:
-        return wait_for_window(pattern, timeout) if timeout else xdotool("search", "--name", pattern).split()[0]
-    except (SystemExit, IndexError):
-        return None
+    found = wait_until(lambda: xdotool("search", "--name", pattern), timeout, 0.2)
+    return found[0] if found else None
+
+
+def wait_for_window(pattern, timeout=30):
+    window = window_exists(pattern, timeout)
+    if not window:
+        raise SystemExit("no window named " + pattern)
+    time.sleep(0.5)  # let the first frames arrive
+    return window
 
 
 def flat_sheet(run, shots=None, name=None):
@@ -174,7 +160,7 @@ def about_box_from_menu(run, shots, name, open_menu):
     if not check(about, "the system menu's last item opens the About box"):
         return None
     image = Image()
-    ax, ay, aw, ah = (int(v.split("=")[1]) for v in xdotool("getwindowgeometry", "--shell", about).split()[1:5])
+    ax, ay, aw, ah = (int(v.split("=")[1]) for v in xdotool("getwindowgeometry", "--shell", about)[1:5])
     save(image, (ax, ay, ax + aw, ay + ah), shots, name)
     captions = caption_colour((ax, ay, aw, ah), image), caption_colour(run.geometry(), image)
     open1, open2 = run.frames(0.4)
@@ -301,8 +287,7 @@ def main():
     if managed and check(os.path.isdir(managed), "a prefix for the window manager's run: " + managed):
         managed_desktop(exe, shots, managed, active)
 
-    print("%d failed" % len(failures) if failures else "all passed")
-    return 1 if failures else 0
+    return verdict()
 
 
 def managed_desktop(exe, shots, prefix, active):

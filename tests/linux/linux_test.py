@@ -13,6 +13,7 @@ scales 1 to 2, with grim for its screenshots and wtype for its keys. Everything 
 starts is stopped at the end, and the program's HOME is a throwaway folder.
 """
 
+import contextlib
 import ctypes
 import os
 import shutil
@@ -22,22 +23,14 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools"))
-from screens import Grey, Reference, wait_until  # noqa: E402
+from screens import Grey, Reference, check, stop, verdict, wait_until, x_display, xdotool  # noqa: E402
 
 ABOUT_CAPTION = "Sorvel\u306e\uff8a\uff9e\uff70\uff7c\uff9e\uff6e\uff9d\u60c5\u5831"
 WIDTH, HEIGHT = 481, 330
 ROOT = None  # the Debian root the programs run in, or None for this system
-failures = []
 started = []
 work = None
 session = {}  # what every program of a --root run gets: its session bus
-
-
-def check(condition, message):
-    print(("ok    " if condition else "FAIL  ") + message, flush=True)
-    if not condition:
-        failures.append(message)
-    return condition
 
 
 def start(args, **kwargs):
@@ -54,10 +47,6 @@ def inside(args):
 def seen(path):
     """A path of ours as the programs under test see it."""
     return "/" + os.path.relpath(path, ROOT) if ROOT else path
-
-
-def xdotool(*args):
-    return subprocess.run(["xdotool", *args], capture_output=True, text=True).stdout.split()
 
 
 def tap(*keys):
@@ -416,25 +405,26 @@ def sway_session(scale, keys):
         process.wait()
 
 
-def start_x(screen="1280x1024"):
-    read, write = os.pipe()
-    start(inside(["Xvfb", "-displayfd", str(write), "-screen", "0", screen + "x24", "-nolisten", "tcp"]),
-          pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write)
-    with os.fdopen(read) as pipe:
-        os.environ["DISPLAY"] = ":" + pipe.readline().strip()
-    # A window manager gives the focus as a desktop does (xmessage takes it away later).
-    start(inside(["openbox", "--sm-disable"]), env=program_env(), stdout=subprocess.DEVNULL,
-          stderr=subprocess.DEVNULL)
-    time.sleep(0.5)
-    xdotool("mousemove", "0", "0")  # the pointer out of the pictures, weston's included
-
-
 def start_session_bus():
     """A session bus in the root, as every desktop has: GTK 4.18 warns without one."""
     bus = start(inside(["dbus-daemon", "--session", "--nofork", "--print-address=1"]), env=program_env(),
                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
     session["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
+
+
+@contextlib.contextmanager
+def desktop(size="1280x1024"):
+    """While inside: the private X display with its window manager, which gives the focus
+    as a desktop does (xmessage takes it away), and in a root a session bus; at the end
+    everything started is stopped, the display last."""
+    with x_display(size, inside=inside, env=program_env()):
+        try:
+            if ROOT:
+                start_session_bus()
+            xdotool("mousemove", "0", "0")  # the pointer out of the pictures, weston's included
+            yield
+        finally:
+            stop(started)
 
 
 def main(argv):
@@ -444,31 +434,22 @@ def main(argv):
     SORVEL, REFERENCE = argv[0] if ROOT else os.path.abspath(argv[0]), Reference(os.path.abspath(argv[1]))
     work = tempfile.mkdtemp(prefix="sorvel-linux-test-", dir=os.path.join(ROOT, "tmp") if ROOT else None)
     try:
-        if ROOT:
-            start_session_bus()
-        start_x()
-        if "--first-frame-only" in argv:
-            sorvel = Sorvel()
-            check(sorvel.window is not None and first_frame(sorvel), "its first frame is the renderer's")
-            code, log = sorvel.finish()
-            check(code == 0 and log == "", "Esc closes it with 0 and no warnings (%s, %r)" % (code, log[:300]))
-        else:
-            x11_session()
-        if "--wayland" in argv:
-            wayland_sessions()
-        if ROOT:
-            for scale in (1, 1.25, 1.5, 1.75, 2):
-                sway_session(scale, keys=scale == 1.5)
+        with desktop():
+            if "--first-frame-only" in argv:
+                sorvel = Sorvel()
+                check(sorvel.window is not None and first_frame(sorvel), "its first frame is the renderer's")
+                code, log = sorvel.finish()
+                check(code == 0 and log == "", "Esc closes it with 0 and no warnings (%s, %r)" % (code, log[:300]))
+            else:
+                x11_session()
+            if "--wayland" in argv:
+                wayland_sessions()
+            if ROOT:
+                for scale in (1, 1.25, 1.5, 1.75, 2):
+                    sway_session(scale, keys=scale == 1.5)
     finally:
-        for process in reversed(started):
-            process.terminate()
-            try:
-                process.wait(5)
-            except subprocess.TimeoutExpired:
-                process.kill()
         shutil.rmtree(work, ignore_errors=True)
-    print("all passed" if not failures else "%d failed" % len(failures))
-    return 1 if failures else 0
+    return verdict()
 
 
 if __name__ == "__main__":

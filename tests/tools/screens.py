@@ -1,11 +1,43 @@
-"""What the editions' screen tests share: pictures as grey bytes, the line renderer's
-reference frames (frame_reference), waiting for a condition with a limit, and a private
-X display with a window manager."""
+"""What the screen tests share: checks that report and go on, pictures as grey bytes, the
+line renderer's reference frames (frame_reference), waiting for a condition with a limit,
+xdotool, and a private X display with a window manager."""
 
 import contextlib
 import os
 import subprocess
 import time
+
+failures = []
+
+
+def check(condition, message):
+    """Reports one check and goes on; the condition is returned."""
+    print(("ok    " if condition else "FAIL  ") + message, flush=True)
+    if not condition:
+        failures.append(message)
+    return condition
+
+
+def verdict():
+    """The summary line of the checks so far, and the exit code it means."""
+    print("%d failed" % len(failures) if failures else "all passed")
+    return 1 if failures else 0
+
+
+def xdotool(*args):
+    """xdotool's output as words (window ids, NAME=VALUE pairs)."""
+    return subprocess.run(["xdotool", *args], capture_output=True, text=True).stdout.split()
+
+
+def stop(processes):
+    """Ends the processes, the last started first: politely, then for good."""
+    for process in reversed(processes):
+        process.terminate()
+        try:
+            process.wait(5)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
 
 
 class Grey:
@@ -82,11 +114,12 @@ def wait_until(predicate, seconds=15.0, interval=0.05):
 
 
 @contextlib.contextmanager
-def x_display(size="1280x1024"):
+def x_display(size="1280x1024", inside=list, env=None):
     """A private Xvfb with openbox, which gives the focus as a desktop does, as DISPLAY
-    while inside; both are stopped at the end."""
+    while inside; both are stopped at the end. `inside` wraps their command lines (a
+    chroot), `env` is openbox's environment."""
     read, write = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", size + "x24", "-nolisten", "tcp"],
+    xvfb = subprocess.Popen(inside(["Xvfb", "-displayfd", str(write), "-screen", "0", size + "x24", "-nolisten", "tcp"]),
                             pass_fds=(write,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                             stderr=subprocess.DEVNULL)
     os.close(write)
@@ -95,19 +128,14 @@ def x_display(size="1280x1024"):
     try:
         with os.fdopen(read) as pipe:
             os.environ["DISPLAY"] = ":" + pipe.readline().strip()
-        started.append(subprocess.Popen(["openbox", "--sm-disable"], stdin=subprocess.DEVNULL,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        started.append(subprocess.Popen(inside(["openbox", "--sm-disable"]),
+                                        env=dict(env or os.environ, DISPLAY=os.environ["DISPLAY"]),
+                                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
         wait_until(lambda: subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], capture_output=True,
                                           text=True).stdout.count("window id"), 10, 0.05)
         yield os.environ["DISPLAY"]
     finally:
-        for process in reversed(started):
-            process.terminate()
-            try:
-                process.wait(5)
-            except subprocess.TimeoutExpired:
-                process.kill()
-                process.wait()
+        stop(started)
         if old is None:
             os.environ.pop("DISPLAY", None)
         else:

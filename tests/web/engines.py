@@ -22,7 +22,7 @@ import sys
 import threading
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tools'))
-from screens import wait_until  # noqa: E402
+from screens import wait_until, xdotool  # noqa: E402
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
@@ -150,10 +150,6 @@ def chromium(*extra, size=(800, 600)):
             yield engine
         finally:
             engine.quit()
-
-
-def xdotool(*args):
-    return subprocess.run(['xdotool', *args], capture_output=True, text=True).stdout.split()
 
 
 class Windowed:

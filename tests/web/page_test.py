@@ -21,8 +21,8 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tools'))
-from screens import Reference, wait_until, x_display  # noqa: E402
-from engines import Server, chromium, firefox, webkit, xdotool  # noqa: E402
+from screens import Reference, wait_until, x_display, xdotool  # noqa: E402
+from engines import Server, chromium, firefox, webkit  # noqa: E402
 
 REFERENCE = None
 
