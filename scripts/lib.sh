@@ -18,7 +18,7 @@ NATIVE_PACKAGES=(cmake g++ make libgtest-dev libbenchmark-dev clang libclang-rt-
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 clang lld googletest wine wine64 fonts-wine xvfb xdotool imagemagick
     fonts-ipafont-gothic openbox python3)
 # The Linux edition (GTK 4) and its test on private X and Wayland displays.
-LINUX_PACKAGES=(pkg-config libgtk-4-dev xvfb xdotool imagemagick openbox x11-utils weston python3)
+LINUX_PACKAGES=(pkg-config libgtk-4-dev xvfb xdotool imagemagick openbox x11-utils wmctrl weston python3)
 # For scripts/package: the Windows build, the installer, the Debian package and its checks,
 # and the web page's build.
 PACKAGE_PACKAGES=(cmake g++ g++-mingw-w64-x86-64 googletest libgtest-dev libbenchmark-dev nsis icoutils lintian

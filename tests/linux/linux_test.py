@@ -14,7 +14,6 @@ starts is stopped at the end, and the program's HOME is a throwaway folder.
 """
 
 import contextlib
-import ctypes
 import os
 import shutil
 import subprocess
@@ -131,24 +130,8 @@ def without_focus(sorvel):
 
 
 def close_window(window):
-    """What a window manager's close does: WM_DELETE_WINDOW to the window."""
-    class ClientMessage(ctypes.Structure):
-        _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                    ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
-                    ("format", ctypes.c_int), ("data", ctypes.c_long * 5), ("pad", ctypes.c_long * 12)]
-    x11 = ctypes.CDLL("libX11.so.6")
-    x11.XOpenDisplay.restype = ctypes.c_void_p
-    x11.XInternAtom.restype = ctypes.c_ulong
-    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
-    x11.XFlush.argtypes = x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
-    display = x11.XOpenDisplay(None)
-    event = ClientMessage(type=33, window=int(window), format=32,
-                          message_type=x11.XInternAtom(display, b"WM_PROTOCOLS", 0))
-    event.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
-    x11.XSendEvent(display, int(window), 0, 0, ctypes.byref(event))
-    x11.XFlush(display)
-    x11.XCloseDisplay(display)
+    """What a window manager's close does: openbox sends WM_DELETE_WINDOW to the window."""
+    subprocess.run(["wmctrl", "-i", "-c", window], check=True)
 
 
 def open_about():
