@@ -17,6 +17,7 @@ tests/linux/debian13.sh prepares it: exec to window, and the CPU at the opening 
 
 import os
 import re
+import shutil
 import statistics
 import subprocess
 import sys
@@ -24,7 +25,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "linux"))
-import linux_test as screens  # noqa: E402  (starting the display, the program and its window)
+import linux_test  # noqa: E402  (the display, the program and its window, as the test has them)
 
 SIZES = [("opening size", None), ("1920 x 1080", (1920, 1080)), ("2560 x 1440", (2560, 1440)),
          ("3840 x 2160", (3840, 2160))]
@@ -39,11 +40,11 @@ def cpu_seconds(pid):
 
 def first_window_ms():
     begin = time.monotonic()
-    sorvel = screens.start(screens.inside([screens.SORVEL]), env=screens.program_env(GDK_BACKEND="x11"),
+    sorvel = linux_test.start(linux_test.inside([linux_test.SORVEL]), env=linux_test.program_env(GDK_BACKEND="x11"),
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     window = None
     while window is None and time.monotonic() - begin < 10:
-        window = screens.xdotool("search", "--onlyvisible", "--pid", str(sorvel.pid), "--name", "^Sorvel$") or None
+        window = linux_test.xdotool("search", "--onlyvisible", "--pid", str(sorvel.pid), "--name", "^Sorvel$") or None
         time.sleep(0.005)
     elapsed = (time.monotonic() - begin) * 1000.0
     sorvel.terminate()
@@ -63,19 +64,19 @@ def steps_per_second(log, begin, end):
 
 def measure(size=None, poke=True, keys=(), **env):
     """CPU in % of a core and steps per second: medians over 3 spans of 3 s."""
-    sorvel = screens.Sorvel(SORVEL_STEP_LOG="1", **env)
+    sorvel = linux_test.Sorvel(SORVEL_STEP_LOG="1", **env)
     if size:
         geometry = dict(line.split("=") for line in subprocess.run(
             ["xdotool", "getwindowgeometry", "--shell", sorvel.window], capture_output=True, text=True).stdout.split())
         # The header bar comes on top of the drawing area.
-        header = int(geometry["HEIGHT"]) - screens.HEIGHT
-        screens.xdotool("windowsize", "--sync", sorvel.window, str(size[0]), str(size[1] + header))
+        header = int(geometry["HEIGHT"]) - linux_test.HEIGHT
+        linux_test.xdotool("windowsize", "--sync", sorvel.window, str(size[0]), str(size[1] + header))
     # Wholly on the display, in the same place in every run.
-    screens.xdotool("windowmove", "--sync", sorvel.window, "0", "0")
-    screens.xdotool("windowactivate", "--sync", sorvel.window)
+    linux_test.xdotool("windowmove", "--sync", sorvel.window, "0", "0")
+    linux_test.xdotool("windowactivate", "--sync", sorvel.window)
     time.sleep(0.5)
     for key in (("space",) if poke else ()) + tuple(keys):
-        screens.tap(key)
+        linux_test.tap(key)
         time.sleep(0.5)
     time.sleep(0.5)
     cpu, pace = [], []
@@ -92,14 +93,15 @@ def measure(size=None, poke=True, keys=(), **env):
 
 def main(argv):
     root = argv[argv.index("--root") + 1] if "--root" in argv else None
-    screens.ROOT = os.path.abspath(root) if root else None
-    screens.SORVEL = argv[0] if root else os.path.abspath(argv[0])
-    screens.work = tempfile.mkdtemp(prefix="sorvel-bench-", dir=os.path.join(screens.ROOT, "tmp") if root else None)
+    linux_test.ROOT = os.path.abspath(root) if root else None
+    linux_test.SORVEL = argv[0] if root else os.path.abspath(argv[0])
+    linux_test.work = tempfile.mkdtemp(prefix="sorvel-bench-",
+                                       dir=os.path.join(linux_test.ROOT, "tmp") if root else None)
     try:
-        with screens.desktop("4096x2304"):  # room for the window around a 3840 x 2160 area
+        with linux_test.desktop("4096x2304"):  # room for the window around a 3840 x 2160 area
             run(root)
     finally:
-        subprocess.run(["rm", "-rf", screens.work])
+        shutil.rmtree(linux_test.work, ignore_errors=True)
 
 
 def run(root):
