@@ -291,7 +291,7 @@ gboolean SurfaceWindow::Tick(GdkFrameClock* clock)
     // A sheet at rest with no key or gesture waiting to act, or a window that cannot move,
     // costs nothing until input, the focus or the menu wakes it; the first frame then
     // steps at once.
-    const bool resting = running && m_animation.Still() && m_animation.Idle() && !m_gestures.Waiting();
+    const bool resting = running && m_gestures.Resting();
     if (running && !resting) {
         return G_SOURCE_CONTINUE;
     }

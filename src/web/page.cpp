@@ -175,7 +175,7 @@ EMSCRIPTEN_KEEPALIVE int sorvel_frame(double milliseconds, int active)
 // still, and no key or gesture waits to act.
 EMSCRIPTEN_KEEPALIVE int sorvel_still()
 {
-    return page.animation.Still() && page.animation.Idle() && !page.gestures.Waiting() ? 1 : 0;
+    return page.gestures.Resting() ? 1 : 0;
 }
 
 // Frames start again at the given time after a pause: the first one steps at once, as

@@ -118,6 +118,22 @@ TEST(Gestures, ASecondFingerOrACancelEndsTheGestureWithNothingMore)
     EXPECT_TRUE(t.Same());
 }
 
+// The editions stop asking for frames while Resting: a pointer that may still become a
+// hold, or a key not yet applied, must keep them coming.
+TEST(Gestures, FramesMayStopOnlyWhileNothingWaitsToAct)
+{
+    Twins t;
+    t.byTouch.Settle();
+    EXPECT_TRUE(t.gestures.Resting()) << "the start sheet";
+    t.gestures.Down(1, true, 10, 10, 20);
+    EXPECT_FALSE(t.gestures.Resting()) << "a pointer down may become a hold with no further event";
+    t.gestures.Move(1, 15, 10, 30);  // a short drag, short of a mark: no key yet
+    t.gestures.Move(1, 25, 10, 40);
+    EXPECT_TRUE(t.gestures.Resting()) << "a drag acts only on its next move";
+    t.byTouch.KeyDown(Control::Poke, 50);
+    EXPECT_FALSE(t.gestures.Resting()) << "a key waits for its step";
+}
+
 TEST(Keys, CGoesByItsLetterOrWhereTheLayoutHasNoLatinLetterByItsPlace)
 {
     Control c = Control::TurnLeft;

@@ -37,9 +37,9 @@ public:
     void Frame(double milliseconds);
     // The window lost the focus or was hidden: every pointer is let go at once.
     void ReleaseAll(double milliseconds);
-    // A pointer is down and may yet become a hold, with no further event: Frame must
-    // go on being called.
-    bool Waiting() const { return m_phase == Phase::kPressed; }
+    // The sheet lies still and nothing waits to act: no key, and no pointer that may yet
+    // become a hold without a further event. Frames may stop until the next input.
+    bool Resting() const { return m_animation.Still() && m_animation.Idle() && m_phase != Phase::kPressed; }
 
 private:
     enum class Phase { kIdle, kPressed, kHolding, kDragging, kEnded };
