@@ -90,6 +90,9 @@ EMSCRIPTEN_KEEPALIVE uint32_t* sorvel_resize(int width, int height, double cssWi
     return page.pixels;
 }
 
+// The largest side, in device pixels, that sorvel_resize accepts.
+EMSCRIPTEN_KEEPALIVE int sorvel_max_side() { return sorvel::kMaxRasterSide; }
+
 // The projection's factor that the last size gave.
 EMSCRIPTEN_KEEPALIVE double sorvel_pixels_per_unit() { return page.scene.m_pixelsPerUnit; }
 

@@ -112,7 +112,7 @@ async function main() {
         const drawn = wasm.sorvel_resize(width, height, box.width, box.height, ratio);
         if (!drawn) {
             console.warn(`Sorvel: cannot draw a canvas of ${width} x ${height} device pixels ` +
-                '(at most 16384 on a side, and memory for them); the picture stays as it was');
+                `(at most ${wasm.sorvel_max_side()} on a side, and memory for them); the picture stays as it was`);
             return;
         }
         fitted = key;
