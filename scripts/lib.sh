@@ -206,33 +206,13 @@ write_source_entries() {
 
 # Prints the Debian archive that apt's own sources take this system's release from
 # (the first such URI), so that a root of another release comes from the same place.
+# apt reads its sources itself, in either format; --no-release-info needs no lists.
 apt_archive() {
-    local release f
+    local release
     release=$(. /etc/os-release && echo "$VERSION_CODENAME")
-    {
-        for f in /etc/apt/sources.list.d/*.sources; do
-            [ -f "$f" ] || continue
-            awk -v release="$release" 'BEGIN { RS = ""; FS = "\n" }
-                {
-                    uri = ""; deb = 0; ours = 0; enabled = 1
-                    for (i = 1; i <= NF; i++) {
-                        line = $i
-                        key = tolower(line)
-                        sub(/^[^:]*:[ \t]*/, "", line)
-                        n = split(line, words, /[ \t]+/)
-                        if (key ~ /^types:/) { for (j = 1; j <= n; j++) if (words[j] == "deb") deb = 1 }
-                        else if (key ~ /^uris:/) uri = words[1]
-                        else if (key ~ /^suites:/) { for (j = 1; j <= n; j++) if (words[j] == release) ours = 1 }
-                        else if (key ~ /^enabled:[ \t]*no/) enabled = 0
-                    }
-                    if (deb && ours && enabled && uri != "") print uri
-                }' "$f"
-        done
-        for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-            [ -f "$f" ] && sed -E 's/\[[^]]*\]//' "$f" | awk -v release="$release" '$1 == "deb" && $3 == release { print $2 }'
-        done
-        true
-    } | awk 'NR == 1 { print } END { exit NR == 0 }'
+    apt-get indextargets --no-release-info --format '$(REPO_URI) $(RELEASE) $(TARGET_OF)' |
+        awk -v release="$release" '!found && $2 == release && $3 == "deb" { sub(/\/$/, "", $1); print $1; found = 1 }
+            END { exit !found }'
 }
 
 # Google Benchmark's sources for the Windows build, from Debian's source package of
