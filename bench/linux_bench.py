@@ -66,11 +66,7 @@ def measure(size=None, poke=True, keys=(), **env):
     """CPU in % of a core and steps per second: medians over 3 spans of 3 s."""
     sorvel = linux_test.Sorvel(SORVEL_STEP_LOG="1", **env)
     if size:
-        geometry = dict(line.split("=") for line in subprocess.run(
-            ["xdotool", "getwindowgeometry", "--shell", sorvel.window], capture_output=True, text=True).stdout.split())
-        # The header bar comes on top of the drawing area.
-        header = int(geometry["HEIGHT"]) - linux_test.HEIGHT
-        linux_test.xdotool("windowsize", "--sync", sorvel.window, str(size[0]), str(size[1] + header))
+        sorvel.resize(*size)
     # Wholly on the display, in the same place in every run.
     linux_test.xdotool("windowmove", "--sync", sorvel.window, "0", "0")
     linux_test.xdotool("windowactivate", "--sync", sorvel.window)

@@ -99,6 +99,15 @@ class Sorvel:
         """A point of the drawing area in the window's coordinates."""
         return str(self.offset[0] + x), str(self.offset[1] + y)
 
+    def resize(self, width, height):
+        """Sizes the window so that its drawing area is width x height: the frame and the
+        header bar around the area are taken at the first call, at the opening size."""
+        if not hasattr(self, "extra"):
+            geometry = dict(pair.split("=") for pair in xdotool("getwindowgeometry", "--shell", self.window))
+            self.extra = (int(geometry["WIDTH"]) - self.size[0], int(geometry["HEIGHT"]) - self.size[1])
+        self.size = (width, height)
+        xdotool("windowsize", "--sync", self.window, str(width + self.extra[0]), str(height + self.extra[1]))
+
     def finish(self, keys=("Escape",)):
         tap(*keys)
         return finish(self.process, self.log)
@@ -185,16 +194,11 @@ def x11_session():
     check(sorvel.shows(reference(*turned)), "on a Russian layout, the key where C lies lays the sheet flat")
 
     # A new size: the frame is drawn anew around the middle of the new area.
-    geometry = dict(line.split("=") for line in
-                    subprocess.run(["xdotool", "getwindowgeometry", "--shell", sorvel.window],
-                                   capture_output=True, text=True).stdout.split())
-    extra = (int(geometry["WIDTH"]) - WIDTH, int(geometry["HEIGHT"]) - HEIGHT)
-    sorvel.size = (640, 400)
-    xdotool("windowsize", "--sync", sorvel.window, str(640 + extra[0]), str(400 + extra[1]))
+    sorvel.resize(640, 400)
     check(sorvel.shows(reference(*turned, width=640, height=400)), "resized to 640 x 400, the frame is the renderer's")
-    xdotool("windowsize", "--sync", sorvel.window, str(640 + extra[0]), str(extra[1]))
+    sorvel.resize(640, 0)
     time.sleep(0.3)
-    xdotool("windowsize", "--sync", sorvel.window, str(640 + extra[0]), str(400 + extra[1]))
+    sorvel.resize(640, 400)
     check(sorvel.shows(reference(*turned, width=640, height=400)), "... and again after no room at all for it")
 
     tap("space")
