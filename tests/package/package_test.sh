@@ -65,7 +65,8 @@ count() { xmllint --xpath "count(//*[local-name()='$1']${2:-})" "$work/manifest.
 check "Sorvel.exe's manifest: asInvoker, Windows 7 to 11, per-monitor DPI v2 and dpiAware, Common Controls 6" \
     test "$(count requestedExecutionLevel "[@level='asInvoker']") $(count supportedOS) $(count dpiAwareness \
         "[.='PerMonitorV2']") $(count dpiAware) $(count assemblyIdentity "[@version='6.0.0.0']")" = "1 4 1 1 1"
-check "the test programs carry no manifest" test -z "$(wrestool -l -t24 build/windows/bin/program_tests.exe)"
+check "the test programs carry the same manifest, so that Windows gives them the program's DPI" \
+    cmp "$work/manifest.xml" <(wrestool -x --raw -t24 -n1 build/windows/bin/program_tests.exe)
 
 export WINEDEBUG=-all WINEPREFIX=$work/windows-prefix
 throwaway_prefix "$WINEPREFIX" || exit 1
