@@ -105,8 +105,7 @@ class Sorvel(WindowsProgram):
         self.insets = self.frame_insets(Image())
 
     def geometry(self):
-        values = dict(line.split("=", 1) for line in xdotool("getwindowgeometry", "--shell", self.window))
-        return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+        return geometry(self.window)
 
     def frame_insets(self, image):
         """How far the client area lies inside the window on each side (frame and
@@ -152,9 +151,16 @@ class Sorvel(WindowsProgram):
 
 
 def window_exists(pattern, timeout=0):
-    """The first window whose name matches, waiting up to timeout seconds; None if none."""
-    found = wait_until(lambda: xdotool("search", "--name", pattern), timeout, 0.2)
+    """The first window on the screen whose name matches, waiting up to timeout seconds;
+    None if none. (Wine may make a window's X window before it places and maps it.)"""
+    found = wait_until(lambda: xdotool("search", "--onlyvisible", "--name", pattern), timeout, 0.2)
     return found[0] if found else None
+
+
+def geometry(window):
+    """Where the X window is: x, y, width, height."""
+    values = dict(line.split("=", 1) for line in xdotool("getwindowgeometry", "--shell", window))
+    return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
 
 
 def wait_for_window(pattern, timeout=30):
@@ -197,8 +203,15 @@ def about_box_from_menu(run, shots, name, open_menu):
     about = window_exists("^" + ABOUT_CAPTION + "$", timeout=10)
     if not check(about, "the system menu's last item opens the About box"):
         return None
-    image = Image()
-    ax, ay, aw, ah = (int(v.split("=")[1]) for v in xdotool("getwindowgeometry", "--shell", about)[1:5])
+    ax, ay, aw, ah = geometry(about)
+
+    def drawn():  # mapped, its caption may still be blank a moment (Wine 10)
+        shot = Image()
+        return None if black_or_white(caption_colour((ax, ay, aw, ah), shot)) else shot
+
+    image = wait_until(drawn, 5, 0.1)
+    if not check(image, "the About box is drawn"):
+        return None
     save(image, (ax, ay, ax + aw, ay + ah), shots, name)
     captions = caption_colour((ax, ay, aw, ah), image), caption_colour(run.geometry(), image)
     open1, open2 = run.frames(0.4)
@@ -298,16 +311,9 @@ def main():
         after1, after2 = run.frames()
         check(after1 != after2, "after the About box the animation goes on")
 
-    # A bigger window: the picture is centred in the new client area. (The Space of
-    # Alt+Space counts as a poke once the menu has gone; C lays the sheet flat again.)
-    key("alt+space")
-    time.sleep(0.4)
-    key("x")  # Maximize
-    time.sleep(0.5)
-    (left, top, right, bottom), centred = flat_sheet(run, shots, "maximised")
-    check(right - left > w and bottom - top > h, "the window grew: client area %r" % ((left, top, right, bottom),))
-    check(centred, "the sheet is centred in the new client area")
-
+    # A bigger window is tried under the window manager below, which places it: on a
+    # bare display where a maximised window lands is Wine's own choice (Wine 10 keeps
+    # its frame on the screen and the client's far edges off it).
     key("Escape")
     run.ended_cleanly("Esc")
 
