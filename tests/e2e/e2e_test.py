@@ -231,7 +231,9 @@ def save(image, rect, directory, name):
 
 def main():
     exe = sys.argv[1]
-    shots = sys.argv[2] if len(sys.argv) > 2 else None
+    # The screenshots of each Wine in a folder of its own (wine-8.0, wine-10.0).
+    shots = os.path.join(sys.argv[2], subprocess.run(["wine", "--version"], capture_output=True, text=True)
+                         .stdout.split()[0]) if len(sys.argv) > 2 else None
     if shots:
         os.makedirs(shots, exist_ok=True)
 

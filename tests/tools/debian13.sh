@@ -3,7 +3,8 @@
 #   debian13.sh [--install DEB] [--bind DIR] COMMAND...
 # makes a Debian 13 root with mmdebstrap, build/debian13/root (kept for the next run),
 # installs the package DEB there with apt, binds the folder DIR (this checkout) into it
-# at the same path, and runs COMMAND with the root ready.
+# at the same path, and runs COMMAND with the root ready. One run at a time has the
+# root: another one waits for it.
 # The root gets what the tests run there: for the Linux edition sway, grim and wtype,
 # Xvfb and openbox, a session bus; for the Windows program Wine with its fonts, the
 # Japanese font, xdotool and ImageMagick, python3 and ctest. Needs root: mmdebstrap,
@@ -24,6 +25,10 @@ done
 dir=$PWD/build/debian13
 root=$dir/root
 packages=sway,grim,wtype,dbus-daemon,xvfb,openbox,wine,wine64,fonts-wine,fonts-ipafont-gothic,xdotool,imagemagick,x11-utils,python3,cmake
+
+# What one run mounts there, the next one would unmount: one at a time. (COMMAND
+# does not get the lock: what it leaves running must not keep it.)
+mkdir -p build && exec 9>"$PWD/build/debian13.lock" && flock 9 || exit 1
 
 mounted() { awk -v root="$root/" 'index($2 "/", root) == 1 { print $2 }' /proc/mounts | sort -r; }
 # Unmounts whatever is mounted in the root, innermost first.
@@ -58,4 +63,4 @@ if [ -n "$deb" ]; then
         chroot "$root" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq -o Dpkg::Use-Pty=0 --no-install-recommends --reinstall \
             /tmp/sorvel.deb >/dev/null || { echo "the package does not install on Debian 13"; exit 1; }
 fi
-"$@"
+"$@" 9>&-
