@@ -172,10 +172,17 @@ def wait_for_window(pattern, timeout=30):
 
 
 def flat_sheet(run, shots=None, name=None):
-    """Lays the sheet flat; returns the client area and whether the sheet is centred in it."""
+    """Lays the sheet flat; returns the client area and whether the sheet is centred in
+    it, within a few seconds (after a resize the window manager may give the focus
+    back, and so the frames, a moment later)."""
     key("c")
     time.sleep(0.4)
-    image, client, _ = run.picture()
+
+    def centred():
+        image, (left, top, right, bottom), _ = shot = run.picture()
+        return shot if image.at((left + right) // 2, (top + bottom) // 2) == (0, 0, 0) else None
+
+    image, client, _ = wait_until(centred, 5, 0.2) or run.picture()
     save(image, client, shots, name)
     left, top, right, bottom = client
     return client, image.at((left + right) // 2, (top + bottom) // 2) == (0, 0, 0)
