@@ -12,7 +12,7 @@ wholly on the display), each also as a ratio to the opening size; the CPU with t
 sheet at rest, before a poke and after C; and the CPU with GTK's GL renderer at the
 opening size. Each figure is the median of
 3 spans of 3 s, all from one run. With --root, SORVEL runs in that Debian root, as
-tests/linux/debian13.sh prepares it: exec to window, and the CPU at the opening size.
+tests/tools/debian13.sh prepares it: exec to window, and the CPU at the opening size.
 """
 
 import os

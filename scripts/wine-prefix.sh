@@ -1,11 +1,10 @@
-# The Wine prefix that Sorvel runs in, set up the same way everywhere: sourced by
-# scripts/lib.sh (the run, test and benchmark prefixes) and by the Debian package's
-# sorvel command (a prefix per user), which installs it next to Sorvel.exe.
-# Bash; source, don't run.
+# The Wine prefix that Sorvel runs in, set up the same way everywhere and under every
+# Wine (Debian 12's 8.0, Debian 13's 10.0): sourced by scripts/lib.sh for the run, test
+# and benchmark prefixes. Bash; source, don't run.
 
 # The version of the settings below. Raise it whenever they change: a prefix stamped
 # with an older version (or with none: made before the stamp existed) gets them again.
-SORVEL_PREFIX_SETTINGS=4
+SORVEL_PREFIX_SETTINGS=5
 
 # prepare_wine_prefix DIR [managed]
 #
@@ -17,10 +16,14 @@ SORVEL_PREFIX_SETTINGS=4
 # - Wine's menu builder is off, so nothing lands in the menus and icons of $HOME;
 # - Mono and Gecko are off (mscoree, mshtml) in the prefix itself, so that the
 #   update Wine makes to a prefix after an upgrade does not offer to install them;
-# - a program that crashes ends at once: Wine's debugger prints the fault and a
-#   backtrace instead of opening a window that waits for someone to close it (a
-#   test would hang until its timeout). The exit code it leaves is not always
-#   non-zero, so the test programs end themselves on a crash (tests/win/test_main.cpp);
+# - a program that crashes ends at once with the exception's code, as on Windows
+#   without a debugger: no crash debugger is started (AeDebug's Debugger is empty).
+#   Wine still prints the fault on stderr ("wine: Unhandled page fault ..."). Wine's
+#   own debugger, winedbg --auto, would print a backtrace, but it ends the program
+#   from its own process (TerminateProcess), and a Wine process ended from outside
+#   leaves its Unix parent 0 whenever its last thread goes through the signal that
+#   ends it, before it learns the exit code: 0 in many runs. Without a debugger the
+#   program ends itself, always with the code;
 # - by default windows are not left to a window manager: the private display has
 #   none, and Wine would wait two seconds for one every time a window is hidden.
 #   Wine draws frames and captions itself, with its own Marlett for the buttons.
@@ -73,8 +76,8 @@ prepare_wine_prefix() {
             '"Tahoma"=hex(7):69,00,70,00,61,00,67,00,70,00,2e,00,74,00,74,00,66,00,2c,00,49,00,50,00,41,00,50,00,47,00,6f,00,74,00,68,00,69,00,63,00,00,00,00,00' '' \
             '[HKEY_CURRENT_USER\Software\Wine\DllOverrides]' \
             '"winemenubuilder.exe"=""' '"mscoree"=""' '"mshtml"=""' '' \
-            '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' \
-            '"ShowCrashDialog"=dword:00000000' '' \
+            '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\AeDebug]' \
+            '"Debugger"=""' '' \
             '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' \
             "\"Managed\"=\"$managed\"" \
             "\"Decorated\"=\"$decorated\"" |

@@ -29,16 +29,17 @@ trap cleanup EXIT
 throwaway_prefix() { cp -a "$PWD/build/windows/wineprefix" "$1" && prefixes+=("$1"); }
 
 # Runs the command until Sorvel's window is up, presses Esc; prints the exit code, or
-# "none" when no window came, or "timeout" when the program did not end after Esc.
+# "none" when no window came, "timeout" when the program did not end after Esc, or
+# "crashed" when Wine reported a crash, whatever the exit code.
 run_until_esc() {
-    "$@" </dev/null >/dev/null 2>&1 &
+    "$@" </dev/null >/dev/null 2>"$work/stderr" &
     local pid=$!
     find_sorvel_window >/dev/null || { kill "$pid"; wait "$pid"; echo none; return; }
     sleep 0.5
     xdotool key Escape
     wait_for_exit "$pid"
     local code=$?
-    [ "$code" -eq 124 ] && echo timeout || echo "$code"
+    if grep -q "wine: Unhandled" "$work/stderr"; then echo crashed; elif [ "$code" -eq 124 ]; then echo timeout; else echo "$code"; fi
 }
 
 scripts/package || exit 1
@@ -65,7 +66,8 @@ count() { xmllint --xpath "count(//*[local-name()='$1']${2:-})" "$work/manifest.
 check "Sorvel.exe's manifest: asInvoker, Windows 7 to 11, per-monitor DPI v2 and dpiAware, Common Controls 6" \
     test "$(count requestedExecutionLevel "[@level='asInvoker']") $(count supportedOS) $(count dpiAwareness \
         "[.='PerMonitorV2']") $(count dpiAware) $(count assemblyIdentity "[@version='6.0.0.0']")" = "1 4 1 1 1"
-check "the test programs carry no manifest" test -z "$(wrestool -l -t24 build/windows/bin/program_tests.exe)"
+check "the test programs carry the same manifest, so that Windows gives them the program's DPI" \
+    cmp "$work/manifest.xml" <(wrestool -x --raw -t24 -n1 build/windows/bin/program_tests.exe)
 
 export WINEDEBUG=-all WINEPREFIX=$work/windows-prefix
 throwaway_prefix "$WINEPREFIX" || exit 1
@@ -96,9 +98,10 @@ check "a prefix set up with WINEARCH=win32 in the environment still runs 64-bit 
     env WINEARCH=win32 bash -c '. scripts/lib.sh && prepare_wine_prefix "$WINEPREFIX" managed && wine cmd.exe /c exit'
 wineserver -w
 settings=$(grep -c -e '^"Managed"="Y"' -e '^"Decorated"="N"' -e '^"winemenubuilder.exe"=""' -e '^"mscoree"=""' \
-    -e '^"mshtml"=""' -e '^"ShowCrashDialog"=dword:00000000' "$WINEPREFIX/user.reg")
-check "... with the desktop settings: managed windows, Wine's caption, no menu builder, no Mono or Gecko, no crash dialog" \
-    test "$settings $(cat "$WINEPREFIX/.sorvel-settings")" = "6 $SORVEL_PREFIX_SETTINGS managed"
+    -e '^"mshtml"=""' "$WINEPREFIX/user.reg")
+check "... with the desktop settings: managed windows, Wine's caption, no menu builder, no Mono or Gecko, no crash debugger" \
+    test "$settings $(grep -c '^"Debugger"=""' "$WINEPREFIX/system.reg") $(cat "$WINEPREFIX/.sorvel-settings")" = \
+        "5 1 $SORVEL_PREFIX_SETTINGS managed"
 wineserver -k
 unset WINEPREFIX
 

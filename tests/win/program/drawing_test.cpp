@@ -15,13 +15,19 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-// The pixels of a DC's top-left w x h, as 32-bit values.
+// The colours of a DC's top-left w x h, as 0x00RRGGBB. The fourth byte of a 32-bit
+// pixel is no part of its colour, and Windows leaves it as it likes: Wine 10 reads
+// back 0xFF there from a window whose pixels it has passed on to the X server.
 std::vector<uint32_t> Capture(HDC source, int w, int h)
 {
     const Dib dib(w, h);
     ::BitBlt(dib.dc, 0, 0, w, h, source, 0, 0, SRCCOPY);
     ::GdiFlush();
-    return std::vector<uint32_t>(dib.bits, dib.bits + static_cast<std::ptrdiff_t>(w) * h);
+    std::vector<uint32_t> colours(dib.bits, dib.bits + static_cast<std::ptrdiff_t>(w) * h);
+    for (uint32_t& p : colours) {
+        p &= 0x00FFFFFFu;
+    }
+    return colours;
 }
 
 // Windows' GDI fails a whole drawing call that has a device coordinate beyond 2^26
