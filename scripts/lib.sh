@@ -129,6 +129,13 @@ build_sorvel_linux() {
     cmake --preset native >/dev/null && cmake --build --preset native --target sorvel -j "$(nproc)" >/dev/null
 }
 
+# The same for 64-bit ARM: the sysroot (made once) and the arm64 preset's
+# build/arm64/bin/sorvel, cross-built.
+build_sorvel_arm64() {
+    ensure_packages --no-install-recommends "${ARM_PACKAGES[@]}" && scripts/sysroot arm64 &&
+        cmake --preset arm64 >/dev/null && cmake --build --preset arm64 --target sorvel -j "$(nproc)" >/dev/null
+}
+
 # prepare_dpi_prefix DIR DPI: DIR-dpiDPI, a copy of the prefix DIR whose system DPI
 # (LogPixels) is DPI, made once and then kept up to date like DIR.
 prepare_dpi_prefix() {
