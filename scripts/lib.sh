@@ -1,8 +1,10 @@
 # Shared helpers for scripts/test, scripts/run and scripts/bench. Source, don't run.
 
-# Installs the Debian packages that are missing, through apt-get as root (or sudo).
+# Installs the Debian packages that are missing, through apt-get as root (or sudo);
+# with --no-install-recommends first, without what they recommend.
 ensure_packages() {
-    local missing=() pkg
+    local missing=() pkg options=()
+    [ "${1:-}" = --no-install-recommends ] && options=("$1") && shift
     for pkg in "$@"; do
         dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
     done
@@ -10,8 +12,12 @@ ensure_packages() {
     echo "== installing: ${missing[*]}"
     local sudo=()
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq &&
-        "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+    # One update per run will do.
+    if [ -z "${SORVEL_APT_UPDATED:-}" ]; then
+        "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq || return 1
+        SORVEL_APT_UPDATED=1
+    fi
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${options[@]}" "${missing[@]}" >/dev/null
 }
 
 NATIVE_PACKAGES=(cmake g++ make libgtest-dev libbenchmark-dev clang libclang-rt-dev)
@@ -19,6 +25,10 @@ WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 clang lld googletest wine wine64 fonts-wi
     fonts-ipafont-gothic openbox python3)
 # The Linux edition (GTK 4) and its test on private X and Wayland displays.
 LINUX_PACKAGES=(pkg-config libgtk-4-dev xvfb xdotool imagemagick openbox x11-utils wmctrl weston python3)
+# The ARM builds: the cross compilers, qemu to run what they build, mmdebstrap for the
+# sysroot. Installed without recommends: qemu-user recommends qemu-user-binfmt, which
+# would register binfmt handlers on the machine; qemu is always started by name.
+ARM_PACKAGES=(g++-aarch64-linux-gnu qemu-user mmdebstrap)
 # For scripts/package: the Windows build, the installer, the Debian package and its checks,
 # and the web page's build.
 PACKAGE_PACKAGES=(cmake g++ g++-mingw-w64-x86-64 googletest libgtest-dev libbenchmark-dev nsis icoutils lintian
@@ -121,6 +131,13 @@ prepare_test_prefixes() {
 # Configures the native preset and builds the Linux edition alone: build/native/bin/sorvel.
 build_sorvel_linux() {
     cmake --preset native >/dev/null && cmake --build --preset native --target sorvel -j "$(nproc)" >/dev/null
+}
+
+# The same for 64-bit ARM: the sysroot (made once) and the arm64 preset's
+# build/arm64/bin/sorvel, cross-built.
+build_sorvel_arm64() {
+    ensure_packages --no-install-recommends "${ARM_PACKAGES[@]}" && scripts/sysroot arm64 &&
+        cmake --preset arm64 >/dev/null && cmake --build --preset arm64 --target sorvel -j "$(nproc)" >/dev/null
 }
 
 # prepare_dpi_prefix DIR DPI: DIR-dpiDPI, a copy of the prefix DIR whose system DPI

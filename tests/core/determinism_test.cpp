@@ -1,6 +1,7 @@
 // The same ticks must give the same bits on every compiler, optimisation level and
 // target. The expected fingerprint was recorded once; every build of these tests
-// (natively at several optimisation levels, and for Windows under Wine) checks it.
+// (natively at several optimisation levels, for Windows under Wine, in WebAssembly and
+// for arm64 under qemu) checks it.
 #include <gtest/gtest.h>
 
 #include <memory>

@@ -3,7 +3,8 @@
 xdotool (or wtype on Wayland), judged by its pictures against the line renderer's frames
 and by its exit code.
 
-    linux_test.py SORVEL FRAME_REFERENCE [--first-frame-only] [--wayland] [--root DIR]
+    linux_test.py SORVEL FRAME_REFERENCE [--first-frame-only | --short] [--wayland] [--root DIR]
+                  [--emulator COMMAND...]
 
 Starts its own Xvfb (with openbox for the focus changes) and, with --wayland, weston:
 headless for the first frame, then inside Xvfb for the keys. With --root, SORVEL is the
@@ -11,6 +12,9 @@ program's path inside that Debian root (mounted and ready), and everything the p
 sees runs there (chroot): Xvfb, openbox, a session bus, and instead of weston sway at
 scales 1 to 2, with grim for its screenshots and wtype for its keys. Everything it
 starts is stopped at the end, and the program's HOME is a throwaway folder.
+--short checks the start picture, a poke, C and Esc alone. --emulator, given last, runs
+SORVEL through the COMMAND that follows it (qemu for a program built for ARM), which
+must exec it: the process id stays the program's.
 """
 
 import contextlib
@@ -27,6 +31,7 @@ from screens import Grey, Reference, check, stop, verdict, wait_until, x_display
 ABOUT_CAPTION = "Sorvel\u306e\uff8a\uff9e\uff70\uff7c\uff9e\uff6e\uff9d\u60c5\u5831"
 WIDTH, HEIGHT = 481, 330
 ROOT = None  # the Debian root the programs run in, or None for this system
+EMULATOR = []  # what SORVEL runs under, when it is built for another machine
 started = []
 work = None
 session = {}  # what every program of a --root run gets: its session bus
@@ -83,8 +88,8 @@ class Sorvel:
 
     def __init__(self, **env):
         self.log = open(os.path.join(work, "sorvel-%d.log" % len(started)), "w+")
-        self.process = start(inside([SORVEL]), env=program_env(GDK_BACKEND="x11", **env), stdout=self.log,
-                             stderr=subprocess.STDOUT)
+        self.process = start(inside([*EMULATOR, SORVEL]), env=program_env(GDK_BACKEND="x11", **env),
+                             stdout=self.log, stderr=subprocess.STDOUT)
         ids = wait_until(lambda: xdotool("search", "--onlyvisible", "--pid", str(self.process.pid), "--name", "^Sorvel$"))
         self.window = ids[0] if ids else None
         self.size = (WIDTH, HEIGHT)
@@ -148,6 +153,22 @@ def open_about():
     time.sleep(0.3)
     tap("Up", "Return")  # the menu's last item
     return wait_until(lambda: xdotool("search", "--name", "^" + ABOUT_CAPTION + "$"), 5)
+
+
+def short_session():
+    """The start picture, one poke, C and Esc: what a run under an emulator checks."""
+    sorvel = Sorvel()
+    if not check(sorvel.window is not None and first_frame(sorvel), "its first frame is the renderer's"):
+        return
+    tap("space")
+    time.sleep(0.2)
+    poked = without_focus(sorvel)
+    check(poked is not None and REFERENCE.steps_since_poke(poked) is not None,
+          "Space pokes, a tap counts once, and the sheet stops without the focus")
+    tap("c")
+    check(sorvel.shows(reference()), "C lays the sheet flat")
+    code, log = sorvel.finish()
+    check(code == 0 and log == "", "Esc closes it with 0 and no warnings (%s, %r)" % (code, log[:300]))
 
 
 def x11_session():
@@ -286,7 +307,7 @@ def wayland_sessions():
     xdotool("mousemove", "0", "0")
     # Headless: no keyboard, so the window is never active; its first frame is checked.
     env = weston("headless", "--debug", "--width=1024", "--height=640")
-    sorvel = start([SORVEL], env=program_env(**env), stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    sorvel = start([*EMULATOR, SORVEL], env=program_env(**env), stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
     check(wait_until(lambda: (weston_screenshot(env) or Grey(b"P5 1 1 255 \xff")).find(reference()), 10),
           "on Wayland (weston, headless), the first frame is the renderer's, pixel for pixel")
     sorvel.terminate()
@@ -296,7 +317,7 @@ def wayland_sessions():
     # Weston in a window of the X display passes xdotool's keys on to its clients.
     env = weston("x11", "--width=1024", "--height=768")
     compositor = wait_until(lambda: xdotool("search", "--onlyvisible", "--class", "^Weston Compositor$"), 10)
-    sorvel = start([SORVEL], env=program_env(**env), stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    sorvel = start([*EMULATOR, SORVEL], env=program_env(**env), stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
     shot = ["import", "-window", compositor[0] if compositor else "root", "ppm:-"]
     offset = wait_until(lambda: Grey.shot(shot).find(reference()), 10)
     if check(offset, "on Wayland (weston in X), the first frame is the renderer's"):
@@ -418,7 +439,10 @@ def desktop(size="1280x1024"):
 
 
 def main(argv):
-    global SORVEL, REFERENCE, ROOT, work
+    global SORVEL, REFERENCE, ROOT, EMULATOR, work
+    if "--emulator" in argv:
+        EMULATOR = argv[argv.index("--emulator") + 1:]
+        argv = argv[:argv.index("--emulator")]
     if "--root" in argv:
         ROOT = os.path.abspath(argv[argv.index("--root") + 1])
     SORVEL, REFERENCE = argv[0] if ROOT else os.path.abspath(argv[0]), Reference(os.path.abspath(argv[1]))
@@ -430,6 +454,8 @@ def main(argv):
                 check(sorvel.window is not None and first_frame(sorvel), "its first frame is the renderer's")
                 code, log = sorvel.finish()
                 check(code == 0 and log == "", "Esc closes it with 0 and no warnings (%s, %r)" % (code, log[:300]))
+            elif "--short" in argv:
+                short_session()
             else:
                 x11_session()
             if "--wayland" in argv:

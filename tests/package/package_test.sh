@@ -3,8 +3,9 @@
 # built by scripts/package (which runs lintian and desktop-file-validate); Sorvel.exe
 # imports system DLLs only and carries its manifest; the installer, run silently in a
 # throwaway copy of the test prefix, installs what it should, the installed program
-# runs, and the uninstaller leaves nothing; the .deb holds the Linux edition, lintian
-# has nothing to say about it, and its unpacked sorvel draws the right picture.
+# runs, and the uninstaller leaves nothing; the .debs for amd64 and arm64 hold the Linux
+# edition, lintian has nothing to say about them, and their unpacked sorvel draws the
+# right picture (the arm64 one under qemu).
 #
 # Needs DISPLAY (a private one: it presses keys) and the test prefix
 # build/windows/wineprefix, as scripts/test provides.
@@ -105,23 +106,35 @@ check "... with the desktop settings: managed windows, Wine's caption, no menu b
 wineserver -k
 unset WINEPREFIX
 
-deb=build/packages/sorvel_${version}_amd64.deb
 cmake --build --preset native --target frame_reference >/dev/null || exit 1
-dpkg-deb -x "$deb" "$work/deb" || exit 1
-desktop_entry=$work/deb/usr/share/applications/org.sorvel.Sorvel.desktop
-metainfo=$work/deb/usr/share/metainfo/org.sorvel.Sorvel.metainfo.xml
-check "the .deb holds the program, the menu entry, icons up to 256 pixels, the manual page and the copyright" \
-    test -x "$work/deb/usr/bin/sorvel" -a -f "$desktop_entry" \
-    -a -f "$work/deb/usr/share/icons/hicolor/256x256/apps/sorvel.png" \
-    -a -f "$work/deb/usr/share/man/man1/sorvel.1.gz" -a -f "$work/deb/usr/share/doc/sorvel/copyright"
-check "its Depends come from the program's libraries, GTK 4 among them, and no Wine" \
-    bash -c "dpkg-deb -f '$deb' Depends | grep -q 'libgtk-4-1' && ! dpkg-deb -f '$deb' Depends | grep -qi wine"
-check "lintian, pedantic and with its notes, reports nothing" test -z "$(lintian -I --pedantic "$deb" 2>/dev/null)"
+# The two Debian packages, from one build-deb.sh: each unpacked, its program run on its
+# own display and window manager (the arm64 one under qemu, with the sysroot's
+# libraries): the first frame, Esc, exit 0; for arm64 a poke and C as well.
+qemu=(--short --emulator "$PWD/cmake/qemu-run" qemu-aarch64 "$PWD/build/sysroot-arm64/root")
+for arch in amd64 arm64; do
+    deb=build/packages/sorvel_${version}_$arch.deb
+    unpacked=$work/deb-$arch
+    dpkg-deb -x "$deb" "$unpacked" || exit 1
+    desktop_entry=$unpacked/usr/share/applications/org.sorvel.Sorvel.desktop
+    metainfo=$unpacked/usr/share/metainfo/org.sorvel.Sorvel.metainfo.xml
+    check "the $arch .deb holds the program, the menu entry, icons up to 256 pixels, the manual page and the copyright" \
+        test -x "$unpacked/usr/bin/sorvel" -a -f "$desktop_entry" \
+        -a -f "$unpacked/usr/share/icons/hicolor/256x256/apps/sorvel.png" \
+        -a -f "$unpacked/usr/share/man/man1/sorvel.1.gz" -a -f "$unpacked/usr/share/doc/sorvel/copyright"
+    machine=$([ "$arch" = arm64 ] && echo AArch64 || echo "Advanced Micro Devices X86-64")
+    check "... is under 100 KB, for $arch, with its program built for $machine" \
+        test "$(stat -c %s "$deb")" -lt 102400 -a "$(dpkg-deb -f "$deb" Architecture)" = "$arch" \
+        -a "$(readelf -h "$unpacked/usr/bin/sorvel" | sed -n 's/^ *Machine: *//p')" = "$machine"
+    check "... its Depends come from the program's libraries, GTK 4 among them, and no Wine" \
+        bash -c "dpkg-deb -f '$deb' Depends | grep -q 'libgtk-4-1' && ! dpkg-deb -f '$deb' Depends | grep -qi wine"
+    check "... lintian, pedantic and with its notes, reports nothing" test -z "$(lintian -I --pedantic "$deb" 2>/dev/null)"
+    run=(--first-frame-only) also=
+    [ "$arch" = arm64 ] && run=("${qemu[@]}") also=", under qemu, a poke and C"
+    check "... the unpacked sorvel draws the renderer's first frame$also, and Esc ends it with 0 and no warnings" \
+        python3 tests/linux/linux_test.py "$unpacked/usr/bin/sorvel" build/native/bin/frame_reference "${run[@]}"
+done
 check "desktop-file-validate reports nothing" test -z "$(desktop-file-validate "$desktop_entry" 2>&1)"
 check "its AppStream metainfo is valid (appstreamcli validate), with a release for version $version" \
     bash -c "appstreamcli validate --no-net '$metainfo' && grep -q '<release version=\"$version\"' '$metainfo'"
-# Its own display and window manager: the unpacked program's first frame, Esc, exit 0.
-check "the unpacked sorvel draws the renderer's first frame, and Esc ends it with 0 and no warnings" \
-    python3 tests/linux/linux_test.py "$work/deb/usr/bin/sorvel" build/native/bin/frame_reference --first-frame-only
 
 [ "$failures" -eq 0 ] && echo "all passed" || { echo "$failures failed"; exit 1; }
