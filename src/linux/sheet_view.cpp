@@ -75,9 +75,9 @@ bool SheetView::Update()
     return true;
 }
 
-SheetView::Placement SheetView::Place() const
+DevicePlacement SheetView::Place() const
 {
-    Placement p;
+    DevicePlacement p;
     GtkNative* native = gtk_widget_get_native(m_area);
     GdkSurface* surface = native != nullptr ? gtk_native_get_surface(native) : nullptr;
     if (surface == nullptr) return p;
@@ -128,7 +128,8 @@ void SheetView::NewInkImage(bool ofFrame)
     std::vector<uint32_t>& pixels = m_inkPixels[m_inkTurn];
     pixels.resize(static_cast<std::size_t>(ink.Width()) * static_cast<std::size_t>(ink.Height()));
     m_frame.CopyInk(pixels.data());
-    // RGB24: opaque, so cairo copies it rather than blending it.
+    // RGB24: opaque, so painting it copies its pixels; around it, within the node's
+    // bounds, nothing is painted and the paper shows.
     image = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(pixels.data()), CAIRO_FORMAT_RGB24,
                                                 ink.Width(), ink.Height(), ink.Width() * 4);
 }
@@ -146,19 +147,16 @@ void SheetView::Snapshot(GtkWidget* widget, GtkSnapshot* snapshot)
     gtk_snapshot_append_color(snapshot, &kWhite, &bounds);
     cairo_surface_t* image = self->InkImage();
     if (image == nullptr) return;
-    // The ink box on its own device pixels, in the area's logical coordinates, drawn
-    // at one image pixel per device pixel.
-    const Placement& p = self->m_placement;
-    const PixelBox& ink = self->m_frame.Ink();
-    graphene_rect_init(&bounds, static_cast<float>((p.columns.first + ink.left) / p.scale - p.originX),
-                       static_cast<float>((p.rows.first + ink.top) / p.scale - p.originY),
-                       static_cast<float>(ink.Width() / p.scale), static_cast<float>(ink.Height() / p.scale));
+    // The ink box on its own device pixels, drawn at one image pixel per device pixel
+    // from the box's corner, in a node of whole logical pixels around it.
+    const DevicePlacement& p = self->m_placement;
+    const NodeBounds node = NodeBoundsOf(self->m_frame.Ink(), p);
+    graphene_rect_init(&bounds, node.x, node.y, node.width, node.height);
     cairo_t* cr = gtk_snapshot_append_cairo(snapshot, &bounds);
-    cairo_translate(cr, bounds.origin.x, bounds.origin.y);
+    cairo_translate(cr, node.boxX, node.boxY);
     cairo_scale(cr, 1.0 / p.scale, 1.0 / p.scale);
     cairo_set_source_surface(cr, image, 0.0, 0.0);
     cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     cairo_paint(cr);
     cairo_destroy(cr);
 }

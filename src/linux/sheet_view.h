@@ -28,17 +28,9 @@ public:
     bool Update();
 
 private:
-    // Where the area lies in device pixels: the whole device pixels it covers, the
-    // surface's scale, and the area's origin on the surface in GTK's logical pixels.
-    struct Placement {
-        DeviceSpan columns, rows;
-        double scale = 1.0;
-        double originX = 0.0, originY = 0.0;
-    };
-
     static GType AreaType();
     static void Snapshot(GtkWidget* widget, GtkSnapshot* snapshot);
-    Placement Place() const;
+    DevicePlacement Place() const;
     // Draws the frame at the area's present placement; true when its pixels changed.
     bool Render();
     void FollowScale(GdkSurface* surface);
@@ -54,7 +46,7 @@ private:
     SceneState& m_scene;
     std::unique_ptr<SegmentList> m_segments;
     InkFrame m_frame;
-    Placement m_placement;
+    DevicePlacement m_placement;
     std::vector<uint32_t> m_inkPixels[kInkImages];
     cairo_surface_t* m_inkImages[kInkImages] = {};
     int m_inkTurn = 0;

@@ -7,6 +7,7 @@
 #include <limits>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "device_frame.h"
@@ -101,6 +102,77 @@ TEST(DevicePixels, TheAreaGetsTheWholeDevicePixelsInsideIt)
     EXPECT_EQ(DevicePixelsWithin(10, 0.5, 1.25).count, 0);
     EXPECT_EQ(DevicePixelsWithin(std::numeric_limits<double>::quiet_NaN(), 100, 1.5).count, 0);
     EXPECT_EQ(DevicePixelsWithin(0, 1e300, 1.5).count, 0);
+}
+
+// GTK's cairo node clips its recording to the node's bounds, a rectangle from its
+// corner and size, and cairo keeps the clip in fixed point: 1/256 of a logical pixel as
+// it is recorded, 1/256 of a device pixel once it is replayed on the surface at the
+// scale. Where the clip of one axis lies on the surface, in device pixels:
+std::pair<double, double> ClipOnSurface(float start, float length, double origin, double scale)
+{
+    const auto fixed = [](double value) { return std::nearbyint(value * 256.0) / 256.0; };
+    const double recorded = fixed(start);
+    return {fixed((recorded + origin) * scale), fixed((recorded + fixed(length) + origin) * scale)};
+}
+
+// Whether the node of this box draws the box's device pixels whole: its clip holds them
+// all, the box's image begins on its first device pixel, and the node stays inside the
+// area, within a logical pixel of the box.
+::testing::AssertionResult DrawsTheBoxWhole(const PixelBox& box, const DevicePlacement& p, int width, int height)
+{
+    const NodeBounds node = NodeBoundsOf(box, p);
+    const double left = p.columns.first + box.left, right = p.columns.first + box.right;
+    const double top = p.rows.first + box.top, bottom = p.rows.first + box.bottom;
+    const auto across = ClipOnSurface(node.x, node.width, p.originX, p.scale);
+    const auto down = ClipOnSurface(node.y, node.height, p.originY, p.scale);
+    const bool whole = across.first <= left && across.second >= right && down.first <= top && down.second >= bottom;
+    const bool placed = std::abs((node.boxX + p.originX) * p.scale - left) < 1e-6 &&
+                        std::abs((node.boxY + p.originY) * p.scale - top) < 1e-6;
+    const bool tight = node.x >= 0 && node.y >= 0 && double{node.x} + node.width <= width &&
+                       double{node.y} + node.height <= height && node.width < box.Width() / p.scale + 2 &&
+                       node.height < box.Height() / p.scale + 2;
+    if (whole && placed && tight) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "scale " << p.scale * 120 << "/120, origin (" << p.originX << ", "
+                                         << p.originY << "), box " << box.left << " " << box.top << " " << box.right
+                                         << " " << box.bottom << ": node " << node.x << " " << node.y << " "
+                                         << node.width << " " << node.height << ", clip rows " << down.first << " to "
+                                         << down.second << " for " << top << " to " << bottom;
+}
+
+TEST(NodeBounds, HoldTheBoxsDevicePixelsWholeAtEveryScaleAndOrigin)
+{
+    const auto place = [](double scale, double x, double y) {
+        DevicePlacement p;
+        p.scale = scale;
+        p.originX = x;
+        p.originY = y;
+        p.columns = DevicePixelsWithin(x, 481, scale);
+        p.rows = DevicePixelsWithin(y, 330, scale);
+        return p;
+    };
+    // A floating window at 175 %: the area lies at (14, 59) on its surface, below the
+    // shadow and the header bar, and the first frame's ink ends at device row 650,
+    // where two pixels of ink came out (1, 1, 1).
+    EXPECT_TRUE(DrawsTheBoxWhole(PixelBox{0, 142, 841, 546}, place(1.75, 14, 59), 481, 330));
+
+    // Areas of 481 x 330 at origins whole, in halves and quarters, and in steps that no
+    // binary fraction meets; GTK holds the origin as a float.
+    std::vector<float> origins;
+    for (int n = 0; n < 48; ++n) origins.push_back(static_cast<float>(14 + n / 16.0 + n * 1.3 / 7.0));
+    int tried = 0;
+    for (int k = 120; k <= 240; ++k) {
+        for (std::size_t i = 0; i < origins.size(); ++i) {
+            const DevicePlacement p = place(k / 120.0, origins[i], origins[(i * 7) % origins.size()] + 45.0F);
+            const int w = p.columns.count, h = p.rows.count;
+            // The whole raster, an ink box inside it, and its last pixel alone.
+            for (const PixelBox& box : {PixelBox{0, 0, w, h}, PixelBox{w / 7, h / 3, w - 3, h * 9 / 10},
+                                        PixelBox{w - 1, h - 1, w, h}}) {
+                ASSERT_TRUE(DrawsTheBoxWhole(box, p, 481, 330));
+                ++tried;
+            }
+        }
+    }
+    EXPECT_EQ(tried, 121 * 48 * 3);
 }
 
 }  // namespace sorvel
