@@ -27,6 +27,13 @@ struct DevicePlacement {
     DeviceSpan columns, rows;
     double scale = 1.0;
     double originX = 0.0, originY = 0.0;
+
+    bool operator==(const DevicePlacement& o) const
+    {
+        return columns.first == o.columns.first && columns.count == o.columns.count && rows.first == o.rows.first &&
+               rows.count == o.rows.count && scale == o.scale && originX == o.originX && originY == o.originY;
+    }
+    bool operator!=(const DevicePlacement& o) const { return !(*this == o); }
 };
 
 // A box of the area's device pixels as GTK gets it, in the area's logical pixels: the

@@ -70,7 +70,7 @@ void SheetView::FollowScale(GdkSurface* surface)
 
 bool SheetView::Update()
 {
-    if (!Render()) return false;
+    if (!Render(Place())) return false;
     gtk_widget_queue_draw(m_area);
     return true;
 }
@@ -92,9 +92,9 @@ DevicePlacement SheetView::Place() const
     return p;
 }
 
-bool SheetView::Render()
+bool SheetView::Render(const DevicePlacement& placement)
 {
-    m_placement = Place();
+    m_placement = placement;
     const int width = m_placement.columns.count, height = m_placement.rows.count;
     if (width <= 0 || height <= 0 || width > kMaxRasterSide || height > kMaxRasterSide) {
         // Nothing to draw into: the next frame that fits starts afresh, even at the
@@ -138,8 +138,10 @@ void SheetView::Snapshot(GtkWidget* widget, GtkSnapshot* snapshot)
 {
     SheetView* self = reinterpret_cast<SorvelSheetArea*>(widget)->view;
     if (self == nullptr) return;
-    // A new size or scale reaches the view here first.
-    self->Render();
+    // A new size, scale or place on the surface reaches the view here first; otherwise
+    // the frame is the one that Update drew.
+    const DevicePlacement placement = self->Place();
+    if (placement != self->m_placement) self->Render(placement);
     static const GdkRGBA kWhite = {1.0F, 1.0F, 1.0F, 1.0F};
     graphene_rect_t bounds;
     graphene_rect_init(&bounds, 0.0F, 0.0F, static_cast<float>(gtk_widget_get_width(widget)),

@@ -31,8 +31,8 @@ private:
     static GType AreaType();
     static void Snapshot(GtkWidget* widget, GtkSnapshot* snapshot);
     DevicePlacement Place() const;
-    // Draws the frame at the area's present placement; true when its pixels changed.
-    bool Render();
+    // Draws the frame at this placement of the area; true when its pixels changed.
+    bool Render(const DevicePlacement& placement);
     void FollowScale(GdkSurface* surface);
 
     // The frame's ink box for GTK, in one of a few images used in turn: GTK keeps the
