@@ -56,16 +56,15 @@ bool InkFrame::Draw(const SegmentList& list, int width, int height)
         m_changes.RasterReplaced();
     }
     const Raster raster{m_pixels.data(), width, height, width};
-    if (DrawChangedSegments(raster, list, m_changes).IsEmpty()) return false;
-    m_ink = InkBox(list, width, height);
-    return true;
+    return !DrawChangedSegments(raster, list, m_changes).IsEmpty();
 }
 
 void InkFrame::CopyInk(uint32_t* out) const
 {
-    const std::size_t rowPixels = static_cast<std::size_t>(m_ink.Width());
-    for (int y = m_ink.top; y < m_ink.bottom; ++y) {
-        const uint32_t* row = m_pixels.data() + static_cast<std::ptrdiff_t>(y) * m_width + m_ink.left;
+    const PixelBox& ink = Ink();
+    const std::size_t rowPixels = static_cast<std::size_t>(ink.Width());
+    for (int y = ink.top; y < ink.bottom; ++y) {
+        const uint32_t* row = m_pixels.data() + static_cast<std::ptrdiff_t>(y) * m_width + ink.left;
         std::memcpy(out, row, rowPixels * sizeof(uint32_t));
         out += rowPixels;
     }

@@ -64,7 +64,7 @@ public:
     // frame inked; false when its pixels are the last frame's.
     bool Draw(const SegmentList& list, int width, int height);
     // The box of the last frame drawn that can hold ink; empty when none shows.
-    const PixelBox& Ink() const { return m_ink; }
+    const PixelBox& Ink() const { return m_changes.Inked(); }
     // Copies the ink box's pixels, row after row, Ink().Width() pixels each.
     void CopyInk(uint32_t* out) const;
 
@@ -73,7 +73,6 @@ private:
     int m_width = 0;
     int m_height = 0;
     FrameChanges m_changes;
-    PixelBox m_ink;
 };
 
 }  // namespace sorvel
