@@ -12,6 +12,10 @@
 
 namespace sorvel {
 
+// The pixels of one frame's ink box, held by the view and by every copy of the pattern
+// that draws them; the last holder frees them.
+struct InkPixels;
+
 class SheetView {
 public:
     // The view draws the scene at the area's size; the scene must outlive it.
@@ -35,21 +39,16 @@ private:
     bool Render(const DevicePlacement& placement);
     void FollowScale(GdkSurface* surface);
 
-    // The frame's ink box for GTK, in one of a few images used in turn: GTK keeps the
-    // nodes of the frame it shows, and of the one before, and cairo would copy an image
-    // that such a node still holds before letting it change.
-    static constexpr int kInkImages = 3;
-    // The next image in turn, with the frame's ink box, or none.
-    void NewInkImage(bool ofFrame);
-    cairo_surface_t* InkImage() const { return m_inkImages[m_inkTurn]; }
+    // The frame's ink box for GTK, or none: a pattern over a buffer that no node of
+    // GTK's can draw any longer.
+    void NewInk(bool ofFrame);
 
     SceneState& m_scene;
     std::unique_ptr<SegmentList> m_segments;
     InkFrame m_frame;
     DevicePlacement m_placement;
-    std::vector<uint32_t> m_inkPixels[kInkImages];
-    cairo_surface_t* m_inkImages[kInkImages] = {};
-    int m_inkTurn = 0;
+    std::vector<InkPixels*> m_inkBuffers;  // each held by the view
+    cairo_pattern_t* m_ink = nullptr;       // the last frame's ink box, or none
     GtkWidget* m_area = nullptr;
     GdkSurface* m_surface = nullptr;  // whose scale the view follows
     gulong m_scaleHandler = 0;
