@@ -1,6 +1,6 @@
 // What the Linux edition hands to GTK: the ink box alone on white must show exactly
-// the frame that a full clear and draw gives, and the frame must lie on whole device
-// pixels at fractional scales.
+// the frame that a full clear and draw gives, the frame must lie on whole device
+// pixels at fractional scales, and the ink box's node must draw those pixels whole.
 #include <gtest/gtest.h>
 
 #include <cmath>
