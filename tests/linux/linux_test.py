@@ -324,11 +324,9 @@ INERT_KEYS = [k for k in "abdefghijklmnopqrstuvwxyz0123456789"] + [
     "minus", "equal", "bracketleft", "bracketright", "semicolon", "apostrophe", "grave", "comma", "period", "slash"]
 
 
-# Where the window goes once floated: corners whose surface lies on whole device pixels
-# at 1.25, 1.5 and 1.75, 14 and 12 logical pixels up and left of the corner for GTK's
-# shadow. The area then lies at (14, 59) on its surface, a fraction of a device pixel
-# off the grid at those scales, as in a floating window under GNOME or KDE. (Elsewhere
-# sway resamples the window's buffer, whatever the program draws.)
+# Floating windows' corners whose surface, 14 and 12 pixels up and left for GTK's shadow,
+# lies on whole device pixels at 1.25, 1.5 and 1.75 (elsewhere sway resamples it). The
+# area then lies at (14, 59) on its surface, off the device grid, as under GNOME or KDE.
 FLOATING = [(102, 100), (346, 208), (462, 4)]
 
 
@@ -361,16 +359,15 @@ def sway_session(scale, keys, positions=()):
                                                      GDK_BACKEND="wayland"), stdout=log, stderr=subprocess.STDOUT)
 
     def swaymsg(*args):
-        ipc = [n for n in os.listdir(runtime) if n.startswith("sway-ipc.")]
-        return subprocess.run(inside([*client, "swaymsg", "-s", seen(os.path.join(runtime, ipc[0])), *args]),
-                              capture_output=True, text=True).stdout if ipc else ""
+        ipc = seen(os.path.join(runtime, *[n for n in os.listdir(runtime) if n.startswith("sway-ipc.")][:1]))
+        return subprocess.run(inside([*client, "swaymsg", "-s", ipc, *args]), capture_output=True, text=True).stdout
 
     def area():
-        windows = [node["rect"] for node in nodes(json.loads(swaymsg("-t", "get_tree") or "{}"))
-                   if node.get("pid") == sorvel.pid]
-        if not windows:
+        tree = []  # sway's containers, tiled and floating, and everything else of the tree
+        json.loads(swaymsg("-t", "get_tree") or "{}", object_hook=lambda node: tree.append(node) or node)
+        window = next((node["rect"] for node in tree if node.get("pid") == sorvel.pid), None)
+        if window is None:
             return None
-        window = windows[0]
         shot = Grey.shot(inside([*client, "grim", "-t", "ppm", "-"]))
         # The whole device pixels of the window, whose sides and bottom the area shares;
         # the area begins at the first whole device row below the header bar, the first
@@ -427,13 +424,6 @@ def sway_session(scale, keys, positions=()):
     for process in (keyboard, compositor):
         process.terminate()
         process.wait()
-
-
-def nodes(tree):
-    """Every container in sway's tree, floating ones too."""
-    yield tree
-    for child in tree.get("nodes", []) + tree.get("floating_nodes", []):
-        yield from nodes(child)
 
 
 def start_session_bus():
