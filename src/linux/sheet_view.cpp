@@ -45,7 +45,7 @@ struct InkPixels {
 
 namespace {
 
-cairo_surface_t* AcquireInk(cairo_pattern_t*, void* data, cairo_surface_t*, const cairo_rectangle_int_t*)
+cairo_surface_t* AcquireInkImage(cairo_pattern_t*, void* data, cairo_surface_t*, const cairo_rectangle_int_t*)
 {
     auto* ink = static_cast<InkPixels*>(data);
     // RGB24: opaque, so painting it copies its pixels; around it, within the node's
@@ -54,15 +54,15 @@ cairo_surface_t* AcquireInk(cairo_pattern_t*, void* data, cairo_surface_t*, cons
                                                CAIRO_FORMAT_RGB24, ink->width, ink->height, ink->width * 4);
 }
 
-void ReleaseInk(cairo_pattern_t*, void*, cairo_surface_t* image) { cairo_surface_destroy(image); }
+void ReleaseInkImage(cairo_pattern_t*, void*, cairo_surface_t* image) { cairo_surface_destroy(image); }
 
-cairo_status_t CopyInk(cairo_pattern_t*, void* data, const cairo_pattern_t*)
+cairo_status_t InkCopied(cairo_pattern_t*, void* data, const cairo_pattern_t*)
 {
     static_cast<InkPixels*>(data)->Hold();
     return CAIRO_STATUS_SUCCESS;
 }
 
-void FinishInk(cairo_pattern_t*, void* data) { static_cast<InkPixels*>(data)->Release(); }
+void InkFinished(cairo_pattern_t*, void* data) { static_cast<InkPixels*>(data)->Release(); }
 
 }  // namespace
 
@@ -182,9 +182,9 @@ void SheetView::NewInk(bool ofFrame)
     m_frame.CopyInk(ink->pixels.data());
     ink->Hold();
     m_ink = cairo_pattern_create_raster_source(ink, CAIRO_CONTENT_COLOR, ink->width, ink->height);
-    cairo_raster_source_pattern_set_acquire(m_ink, &AcquireInk, &ReleaseInk);
-    cairo_raster_source_pattern_set_copy(m_ink, &CopyInk);
-    cairo_raster_source_pattern_set_finish(m_ink, &FinishInk);
+    cairo_raster_source_pattern_set_acquire(m_ink, &AcquireInkImage, &ReleaseInkImage);
+    cairo_raster_source_pattern_set_copy(m_ink, &InkCopied);
+    cairo_raster_source_pattern_set_finish(m_ink, &InkFinished);
     cairo_pattern_set_filter(m_ink, CAIRO_FILTER_NEAREST);
 }
 
