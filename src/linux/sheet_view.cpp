@@ -1,5 +1,7 @@
 #include "sheet_view.h"
 
+#include <atomic>
+
 #include "gtk_runtime.h"
 
 // A GtkDrawingArea that shows the view's frame: its own snapshot instead of a cairo
@@ -9,6 +11,15 @@
 // costs nothing. The ink box is a cairo node rather than a texture: GTK 4.8 turns every
 // pixel of a texture into floats and back each time it draws it, which cost more than
 // all the rest of a frame at the opening size.
+//
+// The ink box reaches the cairo node as a raster source, a pattern that cairo asks for
+// the pixels only while it draws, rather than as an image surface. A cairo recording,
+// such as the node's, keeps a copy-on-write snapshot of every image surface painted
+// into it, and the snapshot stays attached to the image even after the recording is
+// gone: letting the image go, or changing its pixels, first copies the whole box into
+// the snapshot, only to throw the copy away. A raster source copies nothing, and cairo
+// says when each copy of it goes, so a buffer is written again only once no node of
+// GTK's can draw it.
 struct SorvelSheetArea {
     GtkDrawingArea parent;
     sorvel::SheetView* view;
@@ -19,6 +30,41 @@ struct SorvelSheetAreaClass {
 };
 
 namespace sorvel {
+
+struct InkPixels {
+    std::vector<uint32_t> pixels;
+    int width = 0, height = 0;
+    std::atomic<int> holders{1};  // the view's hold
+
+    void Hold() { holders.fetch_add(1); }
+    void Release()
+    {
+        if (holders.fetch_sub(1) == 1) delete this;
+    }
+};
+
+namespace {
+
+cairo_surface_t* AcquireInkImage(cairo_pattern_t*, void* data, cairo_surface_t*, const cairo_rectangle_int_t*)
+{
+    auto* ink = static_cast<InkPixels*>(data);
+    // RGB24: opaque, so painting it copies its pixels; around it, within the node's
+    // bounds, nothing is painted and the paper shows.
+    return cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(ink->pixels.data()),
+                                               CAIRO_FORMAT_RGB24, ink->width, ink->height, ink->width * 4);
+}
+
+void ReleaseInkImage(cairo_pattern_t*, void*, cairo_surface_t* image) { cairo_surface_destroy(image); }
+
+cairo_status_t InkCopied(cairo_pattern_t*, void* data, const cairo_pattern_t*)
+{
+    static_cast<InkPixels*>(data)->Hold();
+    return CAIRO_STATUS_SUCCESS;
+}
+
+void InkFinished(cairo_pattern_t*, void* data) { static_cast<InkPixels*>(data)->Release(); }
+
+}  // namespace
 
 GType SheetView::AreaType()
 {
@@ -50,9 +96,8 @@ SheetView::~SheetView()
     g_signal_handlers_disconnect_by_data(m_area, this);
     reinterpret_cast<SorvelSheetArea*>(m_area)->view = nullptr;
     g_object_unref(m_area);
-    for (cairo_surface_t* image : m_inkImages) {
-        if (image != nullptr) cairo_surface_destroy(image);
-    }
+    if (m_ink != nullptr) cairo_pattern_destroy(m_ink);
+    for (InkPixels* buffer : m_inkBuffers) buffer->Release();  // a node of GTK's may keep one a while
 }
 
 void SheetView::FollowScale(GdkSurface* surface)
@@ -70,14 +115,14 @@ void SheetView::FollowScale(GdkSurface* surface)
 
 bool SheetView::Update()
 {
-    if (!Render()) return false;
+    if (!Render(Place())) return false;
     gtk_widget_queue_draw(m_area);
     return true;
 }
 
-SheetView::Placement SheetView::Place() const
+DevicePlacement SheetView::Place() const
 {
-    Placement p;
+    DevicePlacement p;
     GtkNative* native = gtk_widget_get_native(m_area);
     GdkSurface* surface = native != nullptr ? gtk_native_get_surface(native) : nullptr;
     if (surface == nullptr) return p;
@@ -92,16 +137,16 @@ SheetView::Placement SheetView::Place() const
     return p;
 }
 
-bool SheetView::Render()
+bool SheetView::Render(const DevicePlacement& placement)
 {
-    m_placement = Place();
+    m_placement = placement;
     const int width = m_placement.columns.count, height = m_placement.rows.count;
     if (width <= 0 || height <= 0 || width > kMaxRasterSide || height > kMaxRasterSide) {
         // Nothing to draw into: the next frame that fits starts afresh, even at the
         // size and with the segments of the last one.
         m_frame = InkFrame();
-        const bool shown = InkImage() != nullptr;
-        if (shown) NewInkImage(false);
+        const bool shown = m_ink != nullptr;
+        if (shown) NewInk(false);
         return shown;
     }
     // The frame in device pixels: at 150 % the projection's factor is 150, and every
@@ -111,54 +156,61 @@ bool SheetView::Render()
     m_scene.m_pixelsPerUnit = kBasePixelsPerUnit * m_placement.scale;
     BuildFrameSegments(m_scene, *m_segments);
     if (!m_frame.Draw(*m_segments, width, height)) return false;
-    NewInkImage(true);
+    NewInk(true);
     return true;
 }
 
-void SheetView::NewInkImage(bool ofFrame)
+void SheetView::NewInk(bool ofFrame)
 {
-    // The oldest image goes first: by now GTK holds it no longer, so letting it go
-    // copies nothing, and its pixels can take the new box.
-    m_inkTurn = (m_inkTurn + 1) % kInkImages;
-    cairo_surface_t*& image = m_inkImages[m_inkTurn];
-    if (image != nullptr) cairo_surface_destroy(image);
-    image = nullptr;
-    const PixelBox& ink = m_frame.Ink();
-    if (!ofFrame || ink.IsEmpty()) return;
-    std::vector<uint32_t>& pixels = m_inkPixels[m_inkTurn];
-    pixels.resize(static_cast<std::size_t>(ink.Width()) * static_cast<std::size_t>(ink.Height()));
-    m_frame.CopyInk(pixels.data());
-    // RGB24: opaque, so cairo copies it rather than blending it.
-    image = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(pixels.data()), CAIRO_FORMAT_RGB24,
-                                                ink.Width(), ink.Height(), ink.Width() * 4);
+    if (m_ink != nullptr) cairo_pattern_destroy(m_ink);
+    m_ink = nullptr;
+    const PixelBox& box = m_frame.Ink();
+    if (!ofFrame || box.IsEmpty()) return;
+    // A buffer held by the view alone; GTK keeps the nodes of a frame or two, so there
+    // are seldom more than three.
+    InkPixels* ink = nullptr;
+    for (InkPixels* buffer : m_inkBuffers) {
+        if (buffer->holders.load() == 1) ink = buffer;
+    }
+    if (ink == nullptr) {
+        ink = new InkPixels;
+        m_inkBuffers.push_back(ink);
+    }
+    ink->width = box.Width();
+    ink->height = box.Height();
+    ink->pixels.resize(static_cast<std::size_t>(ink->width) * static_cast<std::size_t>(ink->height));
+    m_frame.CopyInk(ink->pixels.data());
+    ink->Hold();
+    m_ink = cairo_pattern_create_raster_source(ink, CAIRO_CONTENT_COLOR, ink->width, ink->height);
+    cairo_raster_source_pattern_set_acquire(m_ink, &AcquireInkImage, &ReleaseInkImage);
+    cairo_raster_source_pattern_set_copy(m_ink, &InkCopied);
+    cairo_raster_source_pattern_set_finish(m_ink, &InkFinished);
+    cairo_pattern_set_filter(m_ink, CAIRO_FILTER_NEAREST);
 }
 
 void SheetView::Snapshot(GtkWidget* widget, GtkSnapshot* snapshot)
 {
     SheetView* self = reinterpret_cast<SorvelSheetArea*>(widget)->view;
     if (self == nullptr) return;
-    // A new size or scale reaches the view here first.
-    self->Render();
+    // A new size, scale or place on the surface reaches the view here first; otherwise
+    // the frame is the one that Update drew.
+    const DevicePlacement placement = self->Place();
+    if (placement != self->m_placement) self->Render(placement);
     static const GdkRGBA kWhite = {1.0F, 1.0F, 1.0F, 1.0F};
     graphene_rect_t bounds;
     graphene_rect_init(&bounds, 0.0F, 0.0F, static_cast<float>(gtk_widget_get_width(widget)),
                        static_cast<float>(gtk_widget_get_height(widget)));
     gtk_snapshot_append_color(snapshot, &kWhite, &bounds);
-    cairo_surface_t* image = self->InkImage();
-    if (image == nullptr) return;
-    // The ink box on its own device pixels, in the area's logical coordinates, drawn
-    // at one image pixel per device pixel.
-    const Placement& p = self->m_placement;
-    const PixelBox& ink = self->m_frame.Ink();
-    graphene_rect_init(&bounds, static_cast<float>((p.columns.first + ink.left) / p.scale - p.originX),
-                       static_cast<float>((p.rows.first + ink.top) / p.scale - p.originY),
-                       static_cast<float>(ink.Width() / p.scale), static_cast<float>(ink.Height() / p.scale));
+    if (self->m_ink == nullptr) return;
+    // The ink box on its own device pixels, drawn at one image pixel per device pixel
+    // from the box's corner, in a node of whole logical pixels around it.
+    const DevicePlacement& p = self->m_placement;
+    const NodeBounds node = NodeBoundsOf(self->m_frame.Ink(), p);
+    graphene_rect_init(&bounds, node.x, node.y, node.width, node.height);
     cairo_t* cr = gtk_snapshot_append_cairo(snapshot, &bounds);
-    cairo_translate(cr, bounds.origin.x, bounds.origin.y);
+    cairo_translate(cr, node.boxX, node.boxY);
     cairo_scale(cr, 1.0 / p.scale, 1.0 / p.scale);
-    cairo_set_source_surface(cr, image, 0.0, 0.0);
-    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source(cr, self->m_ink);
     cairo_paint(cr);
     cairo_destroy(cr);
 }

@@ -12,6 +12,10 @@
 
 namespace sorvel {
 
+// The pixels of one frame's ink box, held by the view and by every copy of the pattern
+// that draws them; the last holder frees them.
+struct InkPixels;
+
 class SheetView {
 public:
     // The view draws the scene at the area's size; the scene must outlive it.
@@ -28,36 +32,23 @@ public:
     bool Update();
 
 private:
-    // Where the area lies in device pixels: the whole device pixels it covers, the
-    // surface's scale, and the area's origin on the surface in GTK's logical pixels.
-    struct Placement {
-        DeviceSpan columns, rows;
-        double scale = 1.0;
-        double originX = 0.0, originY = 0.0;
-    };
-
     static GType AreaType();
     static void Snapshot(GtkWidget* widget, GtkSnapshot* snapshot);
-    Placement Place() const;
-    // Draws the frame at the area's present placement; true when its pixels changed.
-    bool Render();
+    DevicePlacement Place() const;
+    // Draws the frame at this placement of the area; true when its pixels changed.
+    bool Render(const DevicePlacement& placement);
     void FollowScale(GdkSurface* surface);
 
-    // The frame's ink box for GTK, in one of a few images used in turn: GTK keeps the
-    // nodes of the frame it shows, and of the one before, and cairo would copy an image
-    // that such a node still holds before letting it change.
-    static constexpr int kInkImages = 3;
-    // The next image in turn, with the frame's ink box, or none.
-    void NewInkImage(bool ofFrame);
-    cairo_surface_t* InkImage() const { return m_inkImages[m_inkTurn]; }
+    // The frame's ink box for GTK, or none: a pattern over a buffer that no node of
+    // GTK's can draw any longer.
+    void NewInk(bool ofFrame);
 
     SceneState& m_scene;
     std::unique_ptr<SegmentList> m_segments;
     InkFrame m_frame;
-    Placement m_placement;
-    std::vector<uint32_t> m_inkPixels[kInkImages];
-    cairo_surface_t* m_inkImages[kInkImages] = {};
-    int m_inkTurn = 0;
+    DevicePlacement m_placement;
+    std::vector<InkPixels*> m_inkBuffers;  // each held by the view
+    cairo_pattern_t* m_ink = nullptr;       // the last frame's ink box, or none
     GtkWidget* m_area = nullptr;
     GdkSurface* m_surface = nullptr;  // whose scale the view follows
     gulong m_scaleHandler = 0;

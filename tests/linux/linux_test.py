@@ -10,7 +10,8 @@ Starts its own Xvfb (with openbox for the focus changes) and, with --wayland, we
 headless for the first frame, then inside Xvfb for the keys. With --root, SORVEL is the
 program's path inside that Debian root (mounted and ready), and everything the program
 sees runs there (chroot): Xvfb, openbox, a session bus, and instead of weston sway at
-scales 1 to 2, with grim for its screenshots and wtype for its keys. Everything it
+scales 1 to 2, the window tiled and, at the fractional scales, floated to a few places
+(swaymsg), with grim for its screenshots and wtype for its keys. Everything it
 starts is stopped at the end, and the program's HOME is a throwaway folder.
 --short checks the start picture, a poke, C and Esc alone. --emulator, given last, runs
 SORVEL through the COMMAND that follows it (qemu for a program built for ARM), which
@@ -18,6 +19,8 @@ must exec it: the process id stays the program's.
 """
 
 import contextlib
+import json
+import math
 import os
 import shutil
 import subprocess
@@ -342,17 +345,24 @@ INERT_KEYS = [k for k in "abdefghijklmnopqrstuvwxyz0123456789"] + [
     "minus", "equal", "bracketleft", "bracketright", "semicolon", "apostrophe", "grave", "comma", "period", "slash"]
 
 
-def sway_session(scale, keys):
+# Floating windows' corners whose surface, 14 and 12 pixels up and left for GTK's shadow,
+# lies on whole device pixels at 1.25, 1.5 and 1.75 (elsewhere sway resamples it). The
+# area then lies at (14, 59) on its surface, off the device grid, as under GNOME or KDE.
+FLOATING = [(102, 100), (346, 208), (462, 4)]
+
+
+def sway_session(scale, keys, positions=()):
     """The program under a headless sway whose one output has this scale: the area must
-    show the renderer's frame at its device size and factor 100 x scale, 1:1. The output's
-    logical size, 960 x 600, is a whole number of device pixels at every scale tried."""
+    show the renderer's frame at its device size and factor 100 x scale, 1:1, tiled, and
+    then floating at each of the positions. The output's logical size, 960 x 600, is a
+    whole number of device pixels at every scale tried."""
     size = (round(960 * scale), round(600 * scale))
     runtime = tempfile.mkdtemp(prefix="runtime-", dir=work)
     config = os.path.join(runtime, "config")
     with open(config, "w") as out:
         # No border of sway's: the window starts on a whole device pixel.
         out.write("output HEADLESS-1 resolution %dx%d scale %s\nxwayland disable\ndefault_border none\n"
-                  % (size[0], size[1], scale))
+                  "default_floating_border none\n" % (size[0], size[1], scale))
     compositor_env = dict(XDG_RUNTIME_DIR=seen(runtime), WLR_BACKENDS="headless", WLR_RENDERER="pixman",
                           WLR_LIBINPUT_NO_DEVICES="1")
     compositor = start(inside(["sway", "-c", seen(config)]), env=dict(os.environ, **compositor_env),
@@ -369,14 +379,26 @@ def sway_session(scale, keys):
     sorvel = start(inside([SORVEL]), env=program_env(XDG_RUNTIME_DIR=seen(runtime), WAYLAND_DISPLAY=socket[0],
                                                      GDK_BACKEND="wayland"), stdout=log, stderr=subprocess.STDOUT)
 
+    def swaymsg(*args):
+        ipc = seen(os.path.join(runtime, *[n for n in os.listdir(runtime) if n.startswith("sway-ipc.")][:1]))
+        return subprocess.run(inside([*client, "swaymsg", "-s", ipc, *args]), capture_output=True, text=True).stdout
+
     def area():
+        tree = []  # sway's containers, tiled and floating, and everything else of the tree
+        json.loads(swaymsg("-t", "get_tree") or "{}", object_hook=lambda node: tree.append(node) or node)
+        window = next((node["rect"] for node in tree if node.get("pid") == sorvel.pid), None)
+        if window is None:
+            return None
         shot = Grey.shot(inside([*client, "grim", "-t", "ppm", "-"]))
-        # The window fills the output; the area begins at the first whole device row
-        # below the header bar, the top of the white run up the left edge.
-        top = shot.height
-        while top > 0 and shot.row(top - 1, 0, 1) == b"\xff":
-            top -= 1
-        return shot.crop((0, top), (shot.width, shot.height - top)) if top < shot.height else None
+        # The whole device pixels of the window, whose sides and bottom the area shares;
+        # the area begins at the first whole device row below the header bar, the first
+        # white one down its left edge.
+        left, right = math.ceil(window["x"] * scale), math.floor((window["x"] + window["width"]) * scale)
+        top, bottom = math.ceil(window["y"] * scale), min(math.floor((window["y"] + window["height"]) * scale),
+                                                          shot.height)
+        while top < bottom and shot.row(top, left, 1) != b"\xff":
+            top += 1
+        return shot.crop((left, top), (right - left, bottom - top)) if top < bottom else None
 
     def matches(*steps):
         picture = area()
@@ -389,14 +411,19 @@ def sway_session(scale, keys):
     def wtype(*args):
         subprocess.run(inside([*client, "wtype", *args]), check=True)
 
-    ok = shows()
-    picture = area() or Grey.of(1, 1, b"\0")
-    expected = reference(width=picture.width, height=picture.height, scale=scale)
-    ink = expected.pixels.count(0)
-    black = sum(1 for a, b in zip(picture.pixels, expected.pixels) if a == b == 0)
-    check(ok, "under sway at scale %s the area shows the renderer's frame at %d x %d, factor %g, 1:1 "
-          "(%d pixels differ; %.1f %% of the ink black)" % (scale, picture.width, picture.height, 100 * scale,
-                                                             picture.differing(expected), 100.0 * black / max(ink, 1)))
+    def frame_shown(where, steps):
+        ok = shows(*steps)
+        picture = area() or Grey.of(1, 1, b"\0")
+        expected = reference(*steps, width=picture.width, height=picture.height, scale=scale)
+        ink = expected.pixels.count(0)
+        black = sum(1 for a, b in zip(picture.pixels, expected.pixels) if a == b == 0)
+        check(ok, "under sway at scale %s, %s, the area shows the renderer's frame at %d x %d, factor %g, 1:1 "
+              "(%d pixels differ; %.1f %% of the ink black)" % (
+                  scale, where, picture.width, picture.height, 100 * scale, picture.differing(expected),
+                  100.0 * black / max(ink, 1)))
+
+    frame_shown("tiled", ())
+    steps = ()
     if keys:
         # wtype waits for sway between a key's press and its release, under load for some
         # steps, and a key counts at every step it was down in.
@@ -406,7 +433,11 @@ def sway_session(scale, keys):
         wtype("-k", "space")
         wait_until(lambda: not matches(*"L" * (turns or 1)), 3)
         wtype(*[arg for key in INERT_KEYS + ["Cyrillic_es"] for arg in ("-k", key)])
-        check(shows(*"L" * (turns or 1)), "under sway, Cyrillic es on the key where C lies (keycode 54) lays the sheet flat")
+        steps = "L" * (turns or 1)
+        check(shows(*steps), "under sway, Cyrillic es on the key where C lies (keycode 54) lays the sheet flat")
+    for x, y in positions:
+        swaymsg("[pid=%d]" % sorvel.pid, "floating enable, move position %d %d" % (x, y))
+        frame_shown("floating at (%d, %d)" % (x, y), steps)
     wtype("-k", "Escape")
     code, output = finish(sorvel, log)
     check(code == 0 and output == "", "under sway at scale %s Esc closes the window, exit code 0 (%s), "
@@ -462,7 +493,7 @@ def main(argv):
                 wayland_sessions()
             if ROOT:
                 for scale in (1, 1.25, 1.5, 1.75, 2):
-                    sway_session(scale, keys=scale == 1.5)
+                    sway_session(scale, keys=scale == 1.5, positions=FLOATING if scale % 1 else ())
     finally:
         shutil.rmtree(work, ignore_errors=True)
     return verdict()
