@@ -149,7 +149,6 @@ class Sorvel(WindowsProgram):
         return first, second
 
 
-
 def window_exists(pattern, timeout=0):
     """The first window on the screen whose name matches, waiting up to timeout seconds;
     None if none. (Wine may make a window's X window before it places and maps it.)"""
