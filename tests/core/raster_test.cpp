@@ -97,9 +97,10 @@ TEST(Raster, EndsAtTheLimitsOfTheIntRangeCostOnlyTheirVisiblePart)
     EXPECT_EQ(c.Inked(), expected);
 }
 
-// Lines from outside to outside: crossing the canvas, clipping a corner, or passing by.
-// The renderer finds the visible part by arithmetic; the rule above walks every pixel.
-TEST(Raster, LinesWithBothEndsOutsideKeepExactlyTheirVisiblePixels)
+// Lines from outside to outside: crossing the canvas, clipping a corner, or passing by;
+// from inside to outside, and inside the canvas. The renderer finds the visible part by
+// arithmetic and walks it without dividing; the rule above works out every pixel alone.
+TEST(Raster, LinesKeepExactlyTheRulesPixelsWhereverTheirEndsLie)
 {
     constexpr int kW = 97, kH = 61;
     std::mt19937 random(20261210);
@@ -113,12 +114,17 @@ TEST(Raster, LinesWithBothEndsOutsideKeepExactlyTheirVisiblePixels)
         default: return PixelPoint{t, kH - 1 + off(random)};
         }
     };
+    const auto inside = [&]() {
+        return PixelPoint{std::uniform_int_distribution<int>(0, kW - 1)(random),
+                          std::uniform_int_distribution<int>(0, kH - 1)(random)};
+    };
     int crossing = 0;
-    for (int n = 0; n < 3000; ++n) {
-        const PixelPoint a = outside(), b = outside();
+    for (int n = 0; n < 6000; ++n) {
+        // Both outside, then one end inside, then both.
+        const PixelPoint a = n < 3000 ? outside() : inside(), b = n < 4500 ? outside() : inside();
         const auto expected = LineByTheRule(a, b, kW, kH);
         ASSERT_EQ(Line(a, b, kW, kH), expected) << "(" << a.x << ", " << a.y << ") to (" << b.x << ", " << b.y << ")";
-        crossing += expected.empty() ? 0 : 1;
+        crossing += n < 3000 && !expected.empty() ? 1 : 0;
     }
     EXPECT_GT(crossing, 300) << "enough of them must cross the canvas";
     EXPECT_LT(crossing, 2700) << "and enough pass it by";

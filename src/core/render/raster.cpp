@@ -33,6 +33,11 @@ struct MajorLine {
         const uint64_t product = static_cast<uint64_t>(k) * minorRun;
         return minor0 + Offset(product / steps, product % steps);
     }
+
+    // Offset's magnitude at step k is (k * minorRun + Bias()) / steps, rounded down:
+    // q + 1 exactly when r + Bias() reaches steps, that is, past the half (rising) or
+    // at it (falling).
+    uint64_t Bias() const { return minorFalls ? steps - (steps + 1) / 2 : steps - steps / 2 - 1; }
 };
 
 // The first k in [lo, hi] where pred holds, for a pred that turns from false to true
@@ -52,14 +57,11 @@ int64_t FirstWhere(int64_t lo, int64_t hi, Pred pred)
     return lo;
 }
 
-// Draws the part of the line whose major coordinate lies in [0, majorLimit) and minor
-// coordinate in [0, minorLimit); plot(major, minor) writes one pixel.
-template <typename Plot>
-void DrawClipped(const MajorLine& line, int majorLimit, int minorLimit, Plot plot)
+// Cuts the steps [lo, hi] down to those whose major coordinate lies in [0, majorLimit)
+// and minor coordinate in [0, minorLimit); false when none does.
+bool Clip(const MajorLine& line, int majorLimit, int minorLimit, int64_t& lo, int64_t& hi)
 {
     // Steps inside the major range, from the major coordinate alone.
-    int64_t lo = 0;
-    int64_t hi = static_cast<int64_t>(line.steps) - 1;
     if (line.majorSign > 0) {
         lo = std::max(lo, -line.major0);
         hi = std::min(hi, majorLimit - 1 - line.major0);
@@ -68,7 +70,7 @@ void DrawClipped(const MajorLine& line, int majorLimit, int minorLimit, Plot plo
         hi = std::min(hi, line.major0);
     }
     if (lo > hi) {
-        return;
+        return false;
     }
     // The minor coordinate is monotone along the line: cut the steps down to those
     // inside the minor range by bisection.
@@ -87,24 +89,38 @@ void DrawClipped(const MajorLine& line, int majorLimit, int minorLimit, Plot plo
         };
         lo = FirstWhere(lo, hi, reachedFromStart);
         hi = FirstWhere(lo, hi, leftAtEnd) - 1;
-        if (lo > hi) {
-            return;
-        }
     }
+    return lo <= hi;
+}
 
-    const uint64_t start = static_cast<uint64_t>(lo) * line.minorRun;
-    uint64_t q = start / line.steps;
-    uint64_t r = start % line.steps;
-    int64_t major = line.major0 + line.majorSign * lo;
+// Writes the pixels of steps lo to hi, every one inside the raster: a pixel index moves
+// by `along` at each step, and by `across` as well whenever the rounded minor offset
+// grows, which the remainder of (k * minorRun + Bias()) / steps tells without dividing.
+void Walk(const MajorLine& line, int64_t lo, int64_t hi, uint32_t* pixels, std::ptrdiff_t majorUnit,
+          std::ptrdiff_t minorUnit, uint32_t colour)
+{
+    // Below 2^64: lo and minorRun are below 2^32, Bias() below steps. From the first
+    // step, as for every line inside the raster, there is nothing to divide.
+    const uint64_t start = static_cast<uint64_t>(lo) * line.minorRun + line.Bias();
+    const auto offset = lo == 0 ? 0 : static_cast<int64_t>(start / line.steps);
+    uint64_t remainder = lo == 0 ? start : start % line.steps;
+    const int64_t major = line.major0 + line.majorSign * lo;
+    const int64_t minor = line.minor0 + (line.minorFalls ? -offset : offset);
+    auto at = static_cast<std::ptrdiff_t>(major * majorUnit + minor * minorUnit);
+    const std::ptrdiff_t along = line.majorSign * majorUnit;
+    const std::ptrdiff_t across = line.minorFalls ? -minorUnit : minorUnit;
     for (int64_t k = lo; k <= hi; ++k) {
-        plot(static_cast<int>(major), static_cast<int>(line.minor0 + line.Offset(q, r)));
-        major += line.majorSign;
-        r += line.minorRun;
-        if (r >= line.steps) {
-            r -= line.steps;
-            ++q;
-        }
+        pixels[at] = colour;
+        remainder += line.minorRun;
+        const bool carry = remainder >= line.steps;
+        remainder -= carry ? line.steps : 0;
+        at += along + (carry ? across : 0);
     }
+}
+
+bool Inside(const Raster& raster, PixelPoint p)
+{
+    return p.x >= 0 && p.x < raster.width && p.y >= 0 && p.y < raster.height;
 }
 
 uint64_t Magnitude(int64_t v) { return static_cast<uint64_t>(v < 0 ? -v : v); }
@@ -126,15 +142,18 @@ void DrawLine(const Raster& raster, PixelPoint from, PixelPoint to, uint32_t col
     if (dx == 0 && dy == 0) {
         return;
     }
-    uint32_t* const pixels = raster.pixels;
-    const std::ptrdiff_t stride = raster.stride;
-    if (Magnitude(dx) >= Magnitude(dy)) {
-        const MajorLine line{from.x, from.y, dx > 0 ? 1 : -1, dy < 0, Magnitude(dx), Magnitude(dy)};
-        DrawClipped(line, raster.width, raster.height, [&](int x, int y) { pixels[y * stride + x] = colour; });
-    } else {
-        const MajorLine line{from.y, from.x, dy > 0 ? 1 : -1, dx < 0, Magnitude(dy), Magnitude(dx)};
-        DrawClipped(line, raster.height, raster.width, [&](int y, int x) { pixels[y * stride + x] = colour; });
+    const bool xMajor = Magnitude(dx) >= Magnitude(dy);
+    const MajorLine line = xMajor ? MajorLine{from.x, from.y, dx > 0 ? 1 : -1, dy < 0, Magnitude(dx), Magnitude(dy)}
+                                  : MajorLine{from.y, from.x, dy > 0 ? 1 : -1, dx < 0, Magnitude(dy), Magnitude(dx)};
+    int64_t lo = 0;
+    int64_t hi = static_cast<int64_t>(line.steps) - 1;
+    // Every pixel lies within the box of the two ends: with both inside, nothing to cut.
+    if (!(Inside(raster, from) && Inside(raster, to)) &&
+        !Clip(line, xMajor ? raster.width : raster.height, xMajor ? raster.height : raster.width, lo, hi)) {
+        return;
     }
+    const std::ptrdiff_t stride = raster.stride;
+    Walk(line, lo, hi, raster.pixels, xMajor ? 1 : stride, xMajor ? stride : 1, colour);
 }
 
 void DrawSegments(const Raster& raster, const SegmentList& list)
