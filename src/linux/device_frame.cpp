@@ -28,7 +28,7 @@ bool InkFrame::Draw(const SegmentList& list, int width, int height)
     }
     const Raster raster{m_pixels.data(), width, height, width};
     if (DrawChangedSegments(raster, list, m_changes).IsEmpty()) return false;
-    m_ink = InkBox(list, width, height);
+    m_ink = m_changes.Inked();
     return true;
 }
 

@@ -130,6 +130,44 @@ TEST(Raster, LinesKeepExactlyTheRulesPixelsWhereverTheirEndsLie)
     EXPECT_LT(crossing, 2700) << "and enough pass it by";
 }
 
+// The box of the drawable ends, one pixel wider and taller, cut to the raster, worked
+// out one end at a time, against lists of random ends, the int range's ends among them.
+TEST(Raster, InkBoxIsTheBoxOfTheDrawableEnds)
+{
+    constexpr int kW = 97, kH = 61;
+    std::mt19937 random(20261211);
+    auto list = std::make_unique<SegmentList>();
+    const auto coordinate = [&]() {
+        const int pick = static_cast<int>(random() % 64);
+        return pick == 0 ? INT32_MIN : pick == 1 ? INT32_MAX : std::uniform_int_distribution<int>(-5, 100)(random);
+    };
+    for (int round = 0; round < 200; ++round) {
+        // Every segment drawable, then one in 16, one in 512, and at last none.
+        const uint32_t odds = round < 50 ? 1 : round < 100 ? 16 : round < 199 ? 512 : 0;
+        int64_t left = INT64_MAX, top = INT64_MAX, right = INT64_MIN, bottom = INT64_MIN;
+        for (int n = 0; n < kSegmentCount; ++n) {
+            list->segments[n] = Segment{{coordinate(), coordinate()}, {coordinate(), coordinate()}};
+            list->drawable[n] = odds != 0 && random() % odds == 0;
+            if (!list->drawable[n]) continue;
+            for (const PixelPoint& p : {list->segments[n].from, list->segments[n].to}) {
+                left = std::min<int64_t>(left, p.x);
+                top = std::min<int64_t>(top, p.y);
+                right = std::max<int64_t>(right, int64_t{p.x} + 1);
+                bottom = std::max<int64_t>(bottom, int64_t{p.y} + 1);
+            }
+        }
+        left = std::max<int64_t>(left, 0);
+        top = std::max<int64_t>(top, 0);
+        right = std::min<int64_t>(right, kW);
+        bottom = std::min<int64_t>(bottom, kH);
+        const PixelBox expected = left < right && top < bottom
+                                      ? PixelBox{static_cast<int>(left), static_cast<int>(top),
+                                                 static_cast<int>(right), static_cast<int>(bottom)}
+                                      : PixelBox{};
+        ASSERT_EQ(InkBox(*list, kW, kH), expected) << "round " << round;
+    }
+}
+
 // A frame drawn through FrameChanges into a raster that keeps the last frame, and shown
 // by copying only the box it returns onto a screen that keeps what was shown, must look
 // exactly like a full clear, draw and copy: through a poke, turns, a thrown sheet, a

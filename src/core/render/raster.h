@@ -86,6 +86,8 @@ public:
     // of exactly those, the projection's factor and the view reaching them only through
     // the segment ends, so the raster already holds its every pixel.
     Update Next(const SegmentList& list, int width, int height);
+    // The last frame's ink box (InkBox), as Next worked it out.
+    const PixelBox& Inked() const { return m_inked; }
 
 private:
     bool m_rasterKnown = false;
