@@ -6,6 +6,15 @@
 namespace sorvel {
 namespace {
 
+// The magnitude of a line's minor offset at step k is (k * minorRun + RoundingBias) /
+// steps, rounded down: with k * minorRun = q * steps + r, it is q + 1 exactly when r
+// plus the bias reaches steps, that is, past the half (rising) or at it (falling).
+template <typename Count>
+Count RoundingBias(Count steps, bool falls)
+{
+    return falls ? steps - (steps + 1) / 2 : steps - steps / 2 - 1;
+}
+
 // A line seen along its major axis: the pixel at step k (0 <= k < steps) lies at
 // major0 + majorSign * k, and at the minor offset (k * minorRun / steps) rounded to the
 // nearest whole pixel, an exact half going to the smaller coordinate.
@@ -34,10 +43,7 @@ struct MajorLine {
         return minor0 + Offset(product / steps, product % steps);
     }
 
-    // Offset's magnitude at step k is (k * minorRun + Bias()) / steps, rounded down:
-    // q + 1 exactly when r + Bias() reaches steps, that is, past the half (rising) or
-    // at it (falling).
-    uint64_t Bias() const { return minorFalls ? steps - (steps + 1) / 2 : steps - steps / 2 - 1; }
+    uint64_t Bias() const { return RoundingBias(steps, minorFalls); }
 };
 
 // The first k in [lo, hi] where pred holds, for a pred that turns from false to true
@@ -93,27 +99,18 @@ bool Clip(const MajorLine& line, int majorLimit, int minorLimit, int64_t& lo, in
     return lo <= hi;
 }
 
-// Writes the pixels of steps lo to hi, every one inside the raster: a pixel index moves
-// by `along` at each step, and by `across` as well whenever the rounded minor offset
-// grows, which the remainder of (k * minorRun + Bias()) / steps tells without dividing.
-void Walk(const MajorLine& line, int64_t lo, int64_t hi, uint32_t* pixels, std::ptrdiff_t majorUnit,
-          std::ptrdiff_t minorUnit, uint32_t colour)
+// Writes `count` pixels from index `at` on: each step moves the index by `along`, and by
+// `across` as well whenever the remainder of (k * run + RoundingBias) / steps carries,
+// which is when the rounded minor offset grows.
+template <typename Count>
+void Walk(uint32_t* pixels, std::ptrdiff_t at, std::ptrdiff_t along, std::ptrdiff_t across, Count count, Count steps,
+          Count run, Count remainder, uint32_t colour)
 {
-    // Below 2^64: lo and minorRun are below 2^32, Bias() below steps. From the first
-    // step, as for every line inside the raster, there is nothing to divide.
-    const uint64_t start = static_cast<uint64_t>(lo) * line.minorRun + line.Bias();
-    const auto offset = lo == 0 ? 0 : static_cast<int64_t>(start / line.steps);
-    uint64_t remainder = lo == 0 ? start : start % line.steps;
-    const int64_t major = line.major0 + line.majorSign * lo;
-    const int64_t minor = line.minor0 + (line.minorFalls ? -offset : offset);
-    auto at = static_cast<std::ptrdiff_t>(major * majorUnit + minor * minorUnit);
-    const std::ptrdiff_t along = line.majorSign * majorUnit;
-    const std::ptrdiff_t across = line.minorFalls ? -minorUnit : minorUnit;
-    for (int64_t k = lo; k <= hi; ++k) {
+    for (; count != 0; --count) {
         pixels[at] = colour;
-        remainder += line.minorRun;
-        const bool carry = remainder >= line.steps;
-        remainder -= carry ? line.steps : 0;
+        remainder += run;
+        const bool carry = remainder >= steps;
+        remainder -= carry ? steps : 0;
         at += along + (carry ? across : 0);
     }
 }
@@ -137,23 +134,45 @@ void FillRaster(const Raster& raster, uint32_t colour)
 
 void DrawLine(const Raster& raster, PixelPoint from, PixelPoint to, uint32_t colour)
 {
-    const int64_t dx = static_cast<int64_t>(to.x) - from.x;
-    const int64_t dy = static_cast<int64_t>(to.y) - from.y;
-    if (dx == 0 && dy == 0) {
+    const std::ptrdiff_t stride = raster.stride;
+    // Every pixel lies within the box of the two ends: with both inside, nothing to cut,
+    // and in 32 bits nothing overflows.
+    if (Inside(raster, from) && Inside(raster, to)) {
+        const int32_t dx = to.x - from.x;
+        const int32_t dy = to.y - from.y;
+        const auto ax = static_cast<uint32_t>(dx < 0 ? -dx : dx);
+        const auto ay = static_cast<uint32_t>(dy < 0 ? -dy : dy);
+        const std::ptrdiff_t at = from.y * stride + from.x;
+        if (ax >= ay) {
+            if (ax == 0) return;
+            Walk(raster.pixels, at, dx > 0 ? 1 : -1, dy < 0 ? -stride : stride, ax, ax, ay, RoundingBias(ax, dy < 0),
+                 colour);
+        } else {
+            Walk(raster.pixels, at, dy > 0 ? stride : -stride, dx < 0 ? -1 : 1, ay, ay, ax, RoundingBias(ay, dx < 0),
+                 colour);
+        }
         return;
     }
+    const int64_t dx = static_cast<int64_t>(to.x) - from.x;
+    const int64_t dy = static_cast<int64_t>(to.y) - from.y;
     const bool xMajor = Magnitude(dx) >= Magnitude(dy);
     const MajorLine line = xMajor ? MajorLine{from.x, from.y, dx > 0 ? 1 : -1, dy < 0, Magnitude(dx), Magnitude(dy)}
                                   : MajorLine{from.y, from.x, dy > 0 ? 1 : -1, dx < 0, Magnitude(dy), Magnitude(dx)};
     int64_t lo = 0;
     int64_t hi = static_cast<int64_t>(line.steps) - 1;
-    // Every pixel lies within the box of the two ends: with both inside, nothing to cut.
-    if (!(Inside(raster, from) && Inside(raster, to)) &&
-        !Clip(line, xMajor ? raster.width : raster.height, xMajor ? raster.height : raster.width, lo, hi)) {
+    if (!Clip(line, xMajor ? raster.width : raster.height, xMajor ? raster.height : raster.width, lo, hi)) {
         return;
     }
-    const std::ptrdiff_t stride = raster.stride;
-    Walk(line, lo, hi, raster.pixels, xMajor ? 1 : stride, xMajor ? stride : 1, colour);
+    // Below 2^64: lo and minorRun are below 2^32, Bias() below steps.
+    const uint64_t start = static_cast<uint64_t>(lo) * line.minorRun + line.Bias();
+    const auto offset = static_cast<int64_t>(start / line.steps);
+    const int64_t major = line.major0 + line.majorSign * lo;
+    const int64_t minor = line.minor0 + (line.minorFalls ? -offset : offset);
+    const std::ptrdiff_t majorUnit = xMajor ? 1 : stride;
+    const std::ptrdiff_t minorUnit = xMajor ? stride : 1;
+    Walk(raster.pixels, static_cast<std::ptrdiff_t>(major * majorUnit + minor * minorUnit), line.majorSign * majorUnit,
+         line.minorFalls ? -minorUnit : minorUnit, static_cast<uint64_t>(hi - lo + 1), line.steps, line.minorRun,
+         start % line.steps, colour);
 }
 
 void DrawSegments(const Raster& raster, const SegmentList& list)
