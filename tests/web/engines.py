@@ -34,7 +34,6 @@ from selenium.webdriver.common.actions.action_builder import ActionBuilder
 from selenium.webdriver.common.keys import Keys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-
 SELENIUM_KEYS = {'ArrowLeft': Keys.ARROW_LEFT, 'ArrowRight': Keys.ARROW_RIGHT, 'ArrowUp': Keys.ARROW_UP,
                  'ArrowDown': Keys.ARROW_DOWN, 'Control': Keys.CONTROL, 'Escape': Keys.ESCAPE}
 
