@@ -79,20 +79,27 @@ async function main() {
     // the projection's factor it was drawn at, when the first frame was shown
     // (milliseconds after the navigation began), and whether frames are being asked for.
     const status = window.sorvel = {steps: 0, width: 0, height: 0, ratio: 0, factor: 0, firstFrame: 0, awake: true};
-    let pixels = 0;
-    let image = null;
     let lost = false;  // a put failed: the canvas may miss part of the picture
 
+    // Views of the module's memory: what its last call changed, and the canvas's pixels.
+    // Only a resize allocates, but growing the memory at any time detaches the buffer
+    // under every view, which then reads as empty: so the views are made anew from the
+    // address and the size kept here, never from an old view's length.
+    let raster = {pixels: 0, width: 0, height: 0};  // the canvas's pixels, as the last resize gave them
+    let memory = null, shown = null, image = null;
+    function views() {
+        if (memory === wasm.memory.buffer) return;
+        memory = wasm.memory.buffer;
+        shown = new Int32Array(memory, wasm.sorvel_shown(), 4);
+        const {pixels, width, height} = raster;
+        image = pixels ? new ImageData(new Uint8ClampedArray(memory, pixels, width * height * 4), width, height) : null;
+    }
+
     // Puts on the canvas what the module's last call changed; nothing when nothing did.
-    let shown = new Int32Array(wasm.memory.buffer, wasm.sorvel_shown(), 4);
     function show() {
-        if (shown.buffer !== wasm.memory.buffer) shown = new Int32Array(wasm.memory.buffer, wasm.sorvel_shown(), 4);
+        views();
         const [x, y, width, height] = shown;
         if (width <= 0 || height <= 0 || !image) return;
-        if (image.data.buffer !== wasm.memory.buffer) {  // the memory grew: a new view of it
-            image = new ImageData(new Uint8ClampedArray(wasm.memory.buffer, pixels, image.data.length),
-                image.width, image.height);
-        }
         try {
             context.putImageData(image, 0, 0, x, y, width, height);
         } catch (error) {
@@ -116,8 +123,8 @@ async function main() {
             return;
         }
         fitted = key;
-        pixels = drawn;
-        image = new ImageData(new Uint8ClampedArray(wasm.memory.buffer, pixels, width * height * 4), width, height);
+        raster = {pixels: drawn, width, height};
+        memory = null;  // new views of the new pixels
         if (canvas.width !== width || canvas.height !== height) {
             canvas.width = width;
             canvas.height = height;

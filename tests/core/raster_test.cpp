@@ -97,9 +97,10 @@ TEST(Raster, EndsAtTheLimitsOfTheIntRangeCostOnlyTheirVisiblePart)
     EXPECT_EQ(c.Inked(), expected);
 }
 
-// Lines from outside to outside: crossing the canvas, clipping a corner, or passing by.
-// The renderer finds the visible part by arithmetic; the rule above walks every pixel.
-TEST(Raster, LinesWithBothEndsOutsideKeepExactlyTheirVisiblePixels)
+// Lines from outside to outside: crossing the canvas, clipping a corner, or passing by;
+// from inside to outside, and inside the canvas. The renderer finds the visible part by
+// arithmetic and walks it without dividing; the rule above works out every pixel alone.
+TEST(Raster, LinesKeepExactlyTheRulesPixelsWhereverTheirEndsLie)
 {
     constexpr int kW = 97, kH = 61;
     std::mt19937 random(20261210);
@@ -113,15 +114,58 @@ TEST(Raster, LinesWithBothEndsOutsideKeepExactlyTheirVisiblePixels)
         default: return PixelPoint{t, kH - 1 + off(random)};
         }
     };
+    const auto inside = [&]() {
+        return PixelPoint{std::uniform_int_distribution<int>(0, kW - 1)(random),
+                          std::uniform_int_distribution<int>(0, kH - 1)(random)};
+    };
     int crossing = 0;
-    for (int n = 0; n < 3000; ++n) {
-        const PixelPoint a = outside(), b = outside();
+    for (int n = 0; n < 6000; ++n) {
+        // Both outside, then one end inside, then both.
+        const PixelPoint a = n < 3000 ? outside() : inside(), b = n < 4500 ? outside() : inside();
         const auto expected = LineByTheRule(a, b, kW, kH);
         ASSERT_EQ(Line(a, b, kW, kH), expected) << "(" << a.x << ", " << a.y << ") to (" << b.x << ", " << b.y << ")";
-        crossing += expected.empty() ? 0 : 1;
+        crossing += n < 3000 && !expected.empty() ? 1 : 0;
     }
     EXPECT_GT(crossing, 300) << "enough of them must cross the canvas";
     EXPECT_LT(crossing, 2700) << "and enough pass it by";
+}
+
+// The box of the drawable ends, one pixel wider and taller, cut to the raster, worked
+// out one end at a time, against lists of random ends, the int range's ends among them.
+TEST(Raster, InkBoxIsTheBoxOfTheDrawableEnds)
+{
+    constexpr int kW = 97, kH = 61;
+    std::mt19937 random(20261211);
+    auto list = std::make_unique<SegmentList>();
+    const auto coordinate = [&]() {
+        const int pick = static_cast<int>(random() % 64);
+        return pick == 0 ? INT32_MIN : pick == 1 ? INT32_MAX : std::uniform_int_distribution<int>(-5, 100)(random);
+    };
+    for (int round = 0; round < 200; ++round) {
+        // Every segment drawable, then one in 16, one in 512, and at last none.
+        const uint32_t odds = round < 50 ? 1 : round < 100 ? 16 : round < 199 ? 512 : 0;
+        int64_t left = INT64_MAX, top = INT64_MAX, right = INT64_MIN, bottom = INT64_MIN;
+        for (int n = 0; n < kSegmentCount; ++n) {
+            list->segments[n] = Segment{{coordinate(), coordinate()}, {coordinate(), coordinate()}};
+            list->drawable[n] = odds != 0 && random() % odds == 0;
+            if (!list->drawable[n]) continue;
+            for (const PixelPoint& p : {list->segments[n].from, list->segments[n].to}) {
+                left = std::min<int64_t>(left, p.x);
+                top = std::min<int64_t>(top, p.y);
+                right = std::max<int64_t>(right, int64_t{p.x} + 1);
+                bottom = std::max<int64_t>(bottom, int64_t{p.y} + 1);
+            }
+        }
+        left = std::max<int64_t>(left, 0);
+        top = std::max<int64_t>(top, 0);
+        right = std::min<int64_t>(right, kW);
+        bottom = std::min<int64_t>(bottom, kH);
+        const PixelBox expected = left < right && top < bottom
+                                      ? PixelBox{static_cast<int>(left), static_cast<int>(top),
+                                                 static_cast<int>(right), static_cast<int>(bottom)}
+                                      : PixelBox{};
+        ASSERT_EQ(InkBox(*list, kW, kH), expected) << "round " << round;
+    }
 }
 
 // A frame drawn through FrameChanges into a raster that keeps the last frame, and shown

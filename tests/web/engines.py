@@ -9,11 +9,15 @@ Every engine has: get(url), run(script, *args) (a function body that sees `argum
 keys(*(kind, key)) with kind 'down' or 'up' and the key as KeyboardEvent.key names it,
 mouse(*steps) with ('move', x, y), ('down',) and ('up',) in CSS pixels of the viewport,
 and away(), a context in which another window or tab is in front of the page's.
+
+The server can put a script before everything else in the page's HTML, in every engine
+alike: WATCH_ERRORS, which keeps what went wrong in the page for page_errors.
 """
 
 import contextlib
 import functools
 import http.server
+import io
 import json
 import os
 import subprocess
@@ -33,14 +37,36 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 SELENIUM_KEYS = {'ArrowLeft': Keys.ARROW_LEFT, 'ArrowRight': Keys.ARROW_RIGHT, 'ArrowUp': Keys.ARROW_UP,
                  'ArrowDown': Keys.ARROW_DOWN, 'Control': Keys.CONTROL, 'Escape': Keys.ESCAPE}
 
+# Every uncaught exception, unhandled rejection, resource that failed to load and
+# console.error of the page, in window.pageErrors.
+WATCH_ERRORS = """{
+    const pageErrors = window.pageErrors = [];
+    addEventListener('error', event => pageErrors.push(event instanceof ErrorEvent
+        ? `uncaught: ${event.message} (${event.filename}:${event.lineno})`
+        : `failed to load: ${event.target.src || event.target.href || event.target}`), true);
+    addEventListener('unhandledrejection', event => pageErrors.push(`unhandled rejection: ${event.reason}`));
+    const consoleError = console.error;
+    console.error = (...args) => {
+        pageErrors.push(`console.error: ${args.join(' ')}`);
+        consoleError.apply(console, args);
+    };
+}"""
+
+
+def page_errors(engine):
+    """The errors that WATCH_ERRORS kept in the page open now since the last call."""
+    return engine.run('return window.pageErrors ? pageErrors.splice(0) : ["the page has no error watch"]')
+
 
 class Server:
     """The page's folder on 127.0.0.1, with the paths asked for, extra headers on every
-    answer, and 404 for the paths refused; stop() takes it down."""
+    answer, 404 for the paths refused, and a prelude script first in every HTML page's
+    head; stop() takes it down."""
 
-    def __init__(self, directory, headers=(), refused=()):
+    def __init__(self, directory, headers=(), refused=(), prelude=''):
         self.directory = directory
         requested = self.requested = set()
+        inserted = f'<head>\n<script>{prelude}</script>'.encode()
 
         class Handler(http.server.SimpleHTTPRequestHandler):
             extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map, '.wasm': 'application/wasm',
@@ -50,7 +76,18 @@ class Server:
                 if self.path in refused:
                     self.send_error(404)
                     return None
-                return super().send_head()
+                path = self.translate_path(self.path)
+                if os.path.isdir(path):
+                    path = os.path.join(path, 'index.html')
+                if not prelude or not path.endswith('.html') or not os.path.isfile(path):
+                    return super().send_head()
+                with open(path, 'rb') as file:
+                    body = file.read().replace(b'<head>', inserted, 1)
+                self.send_response(200)
+                self.send_header('Content-Type', 'text/html; charset=utf-8')
+                self.send_header('Content-Length', str(len(body)))
+                self.end_headers()
+                return io.BytesIO(body)
 
             def end_headers(self):
                 for header in headers:

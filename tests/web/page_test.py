@@ -1,17 +1,19 @@
 #!/usr/bin/python3
 """The web page in Chromium, Firefox and WebKit, driven like a person would, against the
 line renderer's own frames (frame_reference): the first frame, keys, the mouse, the
-focus rule and the faults of keys held through a shortcut or a page going away, in
-every engine; touch, the About box, what the page puts on its canvas frame by frame, a
-failing frame, a fractional ratio without devicePixelContentBoxSize, a phone held either
-way, and the page installed and opened offline, in Chromium; a real zoom in Firefox.
+focus rule, the faults of keys held through a shortcut or a page going away, and the
+module's memory growing between two frames, in every engine; touch, the About box, what
+the page puts on its canvas frame by frame, a failing frame, today's monitors (opened at
+their size and grown to it), canvases from 1 x 1 to the longest side the module draws, a
+fractional ratio without devicePixelContentBoxSize, a phone held either way, and the
+page installed and opened offline, in Chromium; a real zoom in Firefox. Any error in the
+page that a test did not provoke fails it, in every engine.
 
     page_test.py PAGE_DIR FRAME_REFERENCE PUPPETEER_CORE_DIR [chromium] [firefox] [webkit]
 
 Firefox and WebKit show their windows on a private X display with a window manager.
 """
 
-import base64
 import contextlib
 import os
 import shutil
@@ -22,24 +24,48 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tools'))
 from screens import Reference, wait_until, x_display, xdotool  # noqa: E402
-from engines import Server, chromium, firefox, webkit  # noqa: E402
+from engines import WATCH_ERRORS, Server, chromium, firefox, page_errors, webkit  # noqa: E402
 
 REFERENCE = None
+# Today's monitors, in CSS pixels.
+MONITORS = [(1920, 1080), (2560, 1440), (3840, 2160)]
 
 # The canvas as grey bytes (0 or 255 for pure black or white with full alpha, 128 for
-# anything else), with its size, the steps run so far and the factor it was drawn at.
+# anything else) in runs of one value (value, length, value, length, ...), with its size,
+# the steps run so far and the factor it was drawn at.
 READ_CANVAS = """
 const canvas = document.getElementById('sheet');
 const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
-const grey = new Uint8Array(data.length / 4);
-for (let n = 0; n < grey.length; ++n) {
-    const [r, g, b, a] = data.subarray(4 * n, 4 * n + 4);
-    grey[n] = a === 255 && r === g && g === b && (r === 0 || r === 255) ? r : 128;
+const runs = [];
+let value = -1, length = 0;
+for (const word of new Uint32Array(data.buffer)) {  // bytes R, G, B, A
+    const grey = word === 0xFFFFFFFF ? 255 : word === 0xFF000000 ? 0 : 128;
+    if (grey === value) {
+        ++length;
+    } else {
+        if (length) runs.push(value, length);
+        [value, length] = [grey, 1];
+    }
 }
-let text = '';
-for (let n = 0; n < grey.length; n += 8192) text += String.fromCharCode(...grey.subarray(n, n + 8192));
-return [canvas.width, canvas.height, sorvel.steps, sorvel.factor, btoa(text)];
+runs.push(value, length);
+return [canvas.width, canvas.height, sorvel.steps, sorvel.factor, runs];
 """
+
+# The module's exports as window.pageModule, and an error whenever the memory grows in a
+# frame: it may grow only when the canvas is fitted.
+WATCH_MODULE = """{
+    const instantiate = WebAssembly.instantiate;
+    WebAssembly.instantiate = async (...args) => {
+        const {module, instance} = await instantiate.apply(WebAssembly, args);
+        const exports = window.pageModule = instance.exports;
+        const sorvel_frame = (...frame) => {
+            const before = exports.memory.buffer, steps = exports.sorvel_frame(...frame);
+            if (exports.memory.buffer !== before) window.pageErrors.push('the memory grew in a frame');
+            return steps;
+        };
+        return {module, instance: {exports: {...exports, sorvel_frame}}};
+    };
+}"""
 
 # From now on frames run only when the test asks: each one 10 ms after the last, and far
 # ahead of the engine's own clock, so that it runs exactly one step, to which all input
@@ -87,22 +113,32 @@ class Page:
     def run(self, script, *args):
         return self.engine.run(script, *args)
 
-    def canvas(self):
-        width, height, steps, factor, grey = self.run(READ_CANVAS)
-        return width, height, factor, base64.b64decode(grey)
+    def no_errors(self, *expected):
+        """Nothing went wrong in the page since the last look, uncaught or in a frame the
+        test ran, but what the test provoked on purpose: one error naming each of `expected`."""
+        errors = page_errors(self.engine) + self.run('return window.testClock ? testClock.errors.splice(0) : []')
+        assert len(errors) == len(expected) and all(e in error for e, error in zip(expected, errors)), \
+            f'{self.engine.name}: the page went wrong: {errors}'
 
-    def expect(self, what, wait=0):
+    def canvas(self):
+        width, height, steps, factor, runs = self.run(READ_CANVAS)
+        return width, height, factor, b''.join(bytes([value]) * length for value, length in zip(runs[::2], runs[1::2]))
+
+    def expect(self, what, wait=0, size=None):
         """The canvas must show the renderer's frame after the steps so far, at the
-        page's factor, within `wait` seconds."""
+        page's factor, within `wait` seconds, at `size` (width, height) if given."""
         deadline = time.monotonic() + wait
         while True:
             width, height, factor, pixels = self.canvas()
             expected = REFERENCE(width, height, '%.17g' % factor, *self.history).pixels
-            if pixels == expected or time.monotonic() > deadline:
+            if (pixels == expected and size in (None, (width, height))) or time.monotonic() > deadline:
                 break
             time.sleep(0.05)
-        differing = sum(a != b for a, b in zip(pixels, expected))
-        assert not differing, f'{what}: {differing} of {width}x{height} pixels differ from the renderer'
+        assert size in (None, (width, height)), f'{what}: the canvas is {width}x{height}, not {size[0]}x{size[1]}'
+        if pixels != expected:
+            differing = sum(a != b for a, b in zip(pixels, expected)) + abs(len(pixels) - len(expected))
+            raise AssertionError(f'{what}: {differing} of {width}x{height} pixels differ from the renderer')
+        self.no_errors()
         print(f'ok  {self.engine.name}: {what} ({width}x{height}, factor {factor:.17g})', flush=True)
 
     def hold_clock(self):
@@ -163,6 +199,18 @@ def every_engine(engine, url):
     engine.keys(('down', 'ArrowLeft'), ('up', 'ArrowLeft'), ('down', 'ArrowUp'), ('up', 'ArrowUp'))
     page.tick('LU')
     page.expect('← and ↑ tapped once each')
+    # The module's memory grows between two frames, from outside, then for a canvas grown
+    # to a 4K monitor's pixels (inside the smaller window): the page's views of the old
+    # memory come away empty, and it must make them anew.
+    page.run('pageModule.memory.grow(16)')
+    page.tick()
+    page.expect('a frame after the memory grew')
+    for size in [(3840, 2160), (width, height)]:
+        page.run('sheet.style.cssText = arguments[0]', f'width: {size[0] / ratio}px; height: {size[1] / ratio}px')
+        page.expect(f'the frame at once on a canvas of {size[0]} x {size[1]}', wait=5, size=size)
+        page.tick()
+        page.expect('the next frame')
+    page.run('sheet.style.cssText = ""')
     engine.keys(('down', 'c'), ('up', 'c'))
     page.tick('C')
     page.expect('C lays the sheet flat')
@@ -274,10 +322,13 @@ def chromium_only(engine, page, server):
             engine.keys(('down', {'L': 'ArrowLeft', 'U': 'ArrowUp'}[keys]), ('up', {'L': 'ArrowLeft', 'U': 'ArrowUp'}[keys]))
         page.tick(keys)
         page.expect(f'frame {n + 1} of a poke and two turns, as the renderer draws it whole')
-    engine.viewport(640, 480)
-    page.expect('the frame at once after a resize', wait=5)
-    page.tick(count=3)
-    page.expect('three frames more after the resize')
+    # Grown from a small window to today's monitors, each larger than the last, so that
+    # the canvas's pixels grow the memory; then back to a small one.
+    for size in MONITORS + [(640, 480)]:
+        engine.viewport(*size)
+        page.expect(f'the frame at once after a resize to {size[0]} x {size[1]}', wait=5, size=size)
+        page.tick(count=3)
+        page.expect('three frames more after the resize')
     engine.keys(('down', 'c'), ('up', 'c'))
     page.tick('C', count=2)
     page.run('puts.length = 0')
@@ -299,16 +350,32 @@ def chromium_only(engine, page, server):
             throw new Error('refused');
         };""")
     page.tick(count=3)
-    check(page.run('return testClock.errors.length') == 1, 'the refused put was thrown')
+    page.no_errors('refused')
     page.expect('frames go on after one that threw')
 
     mine = {'/' + name for name in os.listdir(server.directory)} | {'/'}
     check(server.requested <= mine, f'the page asks for its own files only ({sorted(server.requested - mine)})')
 
 
+def monitors(engine, url):
+    """The page opened at the sizes of today's monitors: a Space tap, and the frames after
+    it exactly as the renderer draws them."""
+    for width, height in MONITORS:
+        engine.viewport(width, height)
+        page = Page(engine, url)
+        page.hold_clock()
+        engine.keys(('down', ' '), ('up', ' '))
+        page.tick('S')
+        page.expect(f'opened at {width} x {height}: a Space tap pokes')
+        page.tick(count=2)
+        page.expect(f'opened at {width} x {height}: the ripple goes on')
+    engine.viewport(800, 600)
+
+
 def refused_size(engine, url):
     """A canvas too large to draw (17000 device pixels wide) from the start: the page says
-    why, keeps going, and draws once the canvas is back to a size it can draw."""
+    why, keeps going, and draws once the canvas is back to a size it can draw, from the
+    largest to the smallest."""
     script = engine.cdp('Page.addScriptToEvaluateOnNewDocument', source="""
         addEventListener('DOMContentLoaded', () => {
             const style = document.head.appendChild(document.createElement('style'));
@@ -325,8 +392,18 @@ def refused_size(engine, url):
         steps = page.run('return sorvel.steps')
         wait_for(lambda: page.run('return sorvel.steps') > steps + 3 if key == ' ' else not page.run('return sorvel.awake'),
                  'the sheet to go on')
+    # The longest side the module draws, then the smallest canvas: each drawn at once,
+    # and a poke shown exactly.
+    page.hold_clock()
+    for width, height in [(16384, 600), (1, 1)]:
+        page.run('document.getElementById("huge").textContent = arguments[0]',
+                 f'#sheet {{ width: {width}px !important; height: {height}px !important; }}')
+        page.expect(f'the frame at once on a canvas of {width} x {height}', wait=5, size=(width, height))
+        engine.keys(('down', ' '), ('up', ' '))
+        page.tick('S', count=2)
+        page.expect(f'a poke on a canvas of {width} x {height}')
     page.run('document.getElementById("huge").remove()')
-    page.expect('the frame once the canvas can be drawn', wait=5)
+    page.expect('the frame at the window\'s size again', wait=5, size=(800, 600))
 
 
 def fractional_ratio(url):
@@ -389,6 +466,7 @@ def zoomed(engine, page):
     page.expect('the sheet at once at the zoomed factor')
     xdotool('key', '--window', window, 'ctrl+0')
     wait_for(lambda: page.run('return sorvel.ratio') == 1, 'the zoom back')
+    page.no_errors()
 
 
 def main():
@@ -412,7 +490,7 @@ def main():
 
 
 def run_engines(page_dir, puppeteer, wanted):
-    with Server(page_dir) as server:
+    with Server(page_dir, prelude=WATCH_ERRORS + WATCH_MODULE) as server:
         if 'firefox' in wanted or 'webkit' in wanted:
             with x_display('1280x1024'):
                 if 'firefox' in wanted:
@@ -428,6 +506,7 @@ def run_engines(page_dir, puppeteer, wanted):
                 engine.viewport(800, 600)
                 page = every_engine(engine, server.url)
                 chromium_only(engine, page, server)
+                monitors(engine, server.url)
                 refused_size(engine, server.url)
                 installed_and_offline(engine, server)
 

@@ -6,6 +6,15 @@
 namespace sorvel {
 namespace {
 
+// The magnitude of a line's minor offset at step k is (k * minorRun + RoundingBias) /
+// steps, rounded down: with k * minorRun = q * steps + r, it is q + 1 exactly when r
+// plus the bias reaches steps, that is, past the half (rising) or at it (falling).
+template <typename Count>
+Count RoundingBias(Count steps, bool falls)
+{
+    return falls ? steps - (steps + 1) / 2 : steps - steps / 2 - 1;
+}
+
 // A line seen along its major axis: the pixel at step k (0 <= k < steps) lies at
 // major0 + majorSign * k, and at the minor offset (k * minorRun / steps) rounded to the
 // nearest whole pixel, an exact half going to the smaller coordinate.
@@ -33,6 +42,8 @@ struct MajorLine {
         const uint64_t product = static_cast<uint64_t>(k) * minorRun;
         return minor0 + Offset(product / steps, product % steps);
     }
+
+    uint64_t Bias() const { return RoundingBias(steps, minorFalls); }
 };
 
 // The first k in [lo, hi] where pred holds, for a pred that turns from false to true
@@ -52,14 +63,11 @@ int64_t FirstWhere(int64_t lo, int64_t hi, Pred pred)
     return lo;
 }
 
-// Draws the part of the line whose major coordinate lies in [0, majorLimit) and minor
-// coordinate in [0, minorLimit); plot(major, minor) writes one pixel.
-template <typename Plot>
-void DrawClipped(const MajorLine& line, int majorLimit, int minorLimit, Plot plot)
+// Cuts the steps [lo, hi] down to those whose major coordinate lies in [0, majorLimit)
+// and minor coordinate in [0, minorLimit); false when none does.
+bool Clip(const MajorLine& line, int majorLimit, int minorLimit, int64_t& lo, int64_t& hi)
 {
     // Steps inside the major range, from the major coordinate alone.
-    int64_t lo = 0;
-    int64_t hi = static_cast<int64_t>(line.steps) - 1;
     if (line.majorSign > 0) {
         lo = std::max(lo, -line.major0);
         hi = std::min(hi, majorLimit - 1 - line.major0);
@@ -68,7 +76,7 @@ void DrawClipped(const MajorLine& line, int majorLimit, int minorLimit, Plot plo
         hi = std::min(hi, line.major0);
     }
     if (lo > hi) {
-        return;
+        return false;
     }
     // The minor coordinate is monotone along the line: cut the steps down to those
     // inside the minor range by bisection.
@@ -87,24 +95,29 @@ void DrawClipped(const MajorLine& line, int majorLimit, int minorLimit, Plot plo
         };
         lo = FirstWhere(lo, hi, reachedFromStart);
         hi = FirstWhere(lo, hi, leftAtEnd) - 1;
-        if (lo > hi) {
-            return;
-        }
     }
+    return lo <= hi;
+}
 
-    const uint64_t start = static_cast<uint64_t>(lo) * line.minorRun;
-    uint64_t q = start / line.steps;
-    uint64_t r = start % line.steps;
-    int64_t major = line.major0 + line.majorSign * lo;
-    for (int64_t k = lo; k <= hi; ++k) {
-        plot(static_cast<int>(major), static_cast<int>(line.minor0 + line.Offset(q, r)));
-        major += line.majorSign;
-        r += line.minorRun;
-        if (r >= line.steps) {
-            r -= line.steps;
-            ++q;
-        }
+// Writes `count` pixels from index `at` on: each step moves the index by `along`, and by
+// `across` as well whenever the remainder of (k * run + RoundingBias) / steps carries,
+// which is when the rounded minor offset grows.
+template <typename Count>
+void Walk(uint32_t* pixels, std::ptrdiff_t at, std::ptrdiff_t along, std::ptrdiff_t across, Count count, Count steps,
+          Count run, Count remainder, uint32_t colour)
+{
+    for (; count != 0; --count) {
+        pixels[at] = colour;
+        remainder += run;
+        const bool carry = remainder >= steps;
+        remainder -= carry ? steps : 0;
+        at += along + (carry ? across : 0);
     }
+}
+
+bool Inside(const Raster& raster, PixelPoint p)
+{
+    return p.x >= 0 && p.x < raster.width && p.y >= 0 && p.y < raster.height;
 }
 
 uint64_t Magnitude(int64_t v) { return static_cast<uint64_t>(v < 0 ? -v : v); }
@@ -121,20 +134,45 @@ void FillRaster(const Raster& raster, uint32_t colour)
 
 void DrawLine(const Raster& raster, PixelPoint from, PixelPoint to, uint32_t colour)
 {
-    const int64_t dx = static_cast<int64_t>(to.x) - from.x;
-    const int64_t dy = static_cast<int64_t>(to.y) - from.y;
-    if (dx == 0 && dy == 0) {
+    const std::ptrdiff_t stride = raster.stride;
+    // Every pixel lies within the box of the two ends: with both inside, nothing to cut,
+    // and in 32 bits nothing overflows.
+    if (Inside(raster, from) && Inside(raster, to)) {
+        const int32_t dx = to.x - from.x;
+        const int32_t dy = to.y - from.y;
+        const auto ax = static_cast<uint32_t>(dx < 0 ? -dx : dx);
+        const auto ay = static_cast<uint32_t>(dy < 0 ? -dy : dy);
+        const std::ptrdiff_t at = from.y * stride + from.x;
+        if (ax >= ay) {
+            if (ax == 0) return;
+            Walk(raster.pixels, at, dx > 0 ? 1 : -1, dy < 0 ? -stride : stride, ax, ax, ay, RoundingBias(ax, dy < 0),
+                 colour);
+        } else {
+            Walk(raster.pixels, at, dy > 0 ? stride : -stride, dx < 0 ? -1 : 1, ay, ay, ax, RoundingBias(ay, dx < 0),
+                 colour);
+        }
         return;
     }
-    uint32_t* const pixels = raster.pixels;
-    const std::ptrdiff_t stride = raster.stride;
-    if (Magnitude(dx) >= Magnitude(dy)) {
-        const MajorLine line{from.x, from.y, dx > 0 ? 1 : -1, dy < 0, Magnitude(dx), Magnitude(dy)};
-        DrawClipped(line, raster.width, raster.height, [&](int x, int y) { pixels[y * stride + x] = colour; });
-    } else {
-        const MajorLine line{from.y, from.x, dy > 0 ? 1 : -1, dx < 0, Magnitude(dy), Magnitude(dx)};
-        DrawClipped(line, raster.height, raster.width, [&](int y, int x) { pixels[y * stride + x] = colour; });
+    const int64_t dx = static_cast<int64_t>(to.x) - from.x;
+    const int64_t dy = static_cast<int64_t>(to.y) - from.y;
+    const bool xMajor = Magnitude(dx) >= Magnitude(dy);
+    const MajorLine line = xMajor ? MajorLine{from.x, from.y, dx > 0 ? 1 : -1, dy < 0, Magnitude(dx), Magnitude(dy)}
+                                  : MajorLine{from.y, from.x, dy > 0 ? 1 : -1, dx < 0, Magnitude(dy), Magnitude(dx)};
+    int64_t lo = 0;
+    int64_t hi = static_cast<int64_t>(line.steps) - 1;
+    if (!Clip(line, xMajor ? raster.width : raster.height, xMajor ? raster.height : raster.width, lo, hi)) {
+        return;
     }
+    // Below 2^64: lo and minorRun are below 2^32, Bias() below steps.
+    const uint64_t start = static_cast<uint64_t>(lo) * line.minorRun + line.Bias();
+    const auto offset = static_cast<int64_t>(start / line.steps);
+    const int64_t major = line.major0 + line.majorSign * lo;
+    const int64_t minor = line.minor0 + (line.minorFalls ? -offset : offset);
+    const std::ptrdiff_t majorUnit = xMajor ? 1 : stride;
+    const std::ptrdiff_t minorUnit = xMajor ? stride : 1;
+    Walk(raster.pixels, static_cast<std::ptrdiff_t>(major * majorUnit + minor * minorUnit), line.majorSign * majorUnit,
+         line.minorFalls ? -minorUnit : minorUnit, static_cast<uint64_t>(hi - lo + 1), line.steps, line.minorRun,
+         start % line.steps, colour);
 }
 
 void DrawSegments(const Raster& raster, const SegmentList& list)
@@ -157,21 +195,24 @@ PixelBox Union(const PixelBox& a, const PixelBox& b)
 
 PixelBox InkBox(const SegmentList& list, int width, int height)
 {
-    // In 64 bits, so that an end at INT32_MAX plus one cannot overflow.
-    int64_t left = INT64_MAX, top = INT64_MAX, right = INT64_MIN, bottom = INT64_MIN;
+    // The least and the greatest of each coordinate of the drawable ends (from.x, from.y,
+    // to.x, to.y), in one pass without branches, which vectorises.
+    int32_t low[4] = {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX};
+    int32_t high[4] = {INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN};
     for (int n = 0; n < kSegmentCount; ++n) {
-        if (!list.drawable[n]) continue;
-        for (const PixelPoint& p : {list.segments[n].from, list.segments[n].to}) {
-            left = std::min<int64_t>(left, p.x);
-            top = std::min<int64_t>(top, p.y);
-            right = std::max<int64_t>(right, int64_t{p.x} + 1);
-            bottom = std::max<int64_t>(bottom, int64_t{p.y} + 1);
+        const Segment& s = list.segments[n];
+        const int32_t ends[4] = {s.from.x, s.from.y, s.to.x, s.to.y};
+        const bool drawable = list.drawable[n];
+        for (int c = 0; c < 4; ++c) {
+            low[c] = std::min(low[c], drawable ? ends[c] : INT32_MAX);
+            high[c] = std::max(high[c], drawable ? ends[c] : INT32_MIN);
         }
     }
-    left = std::max<int64_t>(left, 0);
-    top = std::max<int64_t>(top, 0);
-    right = std::min<int64_t>(right, width);
-    bottom = std::min<int64_t>(bottom, height);
+    // In 64 bits, so that an end at INT32_MAX plus one cannot overflow.
+    const int64_t left = std::max<int64_t>(std::min(low[0], low[2]), 0);
+    const int64_t top = std::max<int64_t>(std::min(low[1], low[3]), 0);
+    const int64_t right = std::min<int64_t>(int64_t{std::max(high[0], high[2])} + 1, width);
+    const int64_t bottom = std::min<int64_t>(int64_t{std::max(high[1], high[3])} + 1, height);
     if (left >= right || top >= bottom) return PixelBox{};
     return PixelBox{static_cast<int>(left), static_cast<int>(top), static_cast<int>(right), static_cast<int>(bottom)};
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "sim/vector3.h"
+#include "view/pixel.h"
 
 namespace sorvel {
 
@@ -31,5 +32,29 @@ struct ViewState {
     // (whole numbers), dst.z the scaled depth; a depth <= 0 means at or behind the camera.
     void ProjectPoint(const Vector3& src, Vector3& dst) const;
 };
+
+// Inline, so that a loop over the sheet's points sees them whole: compiled apart, a point
+// at a time, WebAssembly's SIMD packs the coordinates of one point, which costs more
+// than it saves.
+inline void ViewState::RotatePoint(const Vector3& src, Vector3& dst) const
+{
+    dst.x = (m_rot[0][1] * src.y + m_rot[0][2] * src.z) + m_rot[0][0] * src.x;
+    dst.y = (m_rot[1][1] * src.y + m_rot[1][2] * src.z) + m_rot[1][0] * src.x;
+    dst.z = (m_rot[2][1] * src.y + m_rot[2][2] * src.z) + m_rot[2][0] * src.x;
+}
+
+inline void ViewState::ProjectPoint(const Vector3& src, Vector3& dst) const
+{
+    // m_pixelsPerUnit pixels per unit of sideways offset at unit depth; the camera looks
+    // along +y, x becomes the pixel column and z the pixel row (growing downwards).
+    const double depth = (src.y - m_camera.y) * 0.1;
+    dst.z = depth;
+    const int halfWidth = m_cxClient / 2;
+    const int halfHeight = m_cyClient / 2;
+    const double column = (src.x - m_camera.x) * m_pixelsPerUnit / depth + halfWidth;
+    dst.x = TruncateToPixel(column);
+    const double row = (src.z - m_camera.z) * m_pixelsPerUnit / depth + halfHeight;
+    dst.y = TruncateToPixel(row);
+}
 
 }  // namespace sorvel

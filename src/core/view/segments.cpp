@@ -5,15 +5,38 @@
 namespace sorvel {
 namespace {
 
-PixelPoint ToPixel(const Vector3& p) { return PixelPoint{TruncateToPixel(p.x), TruncateToPixel(p.y)}; }
+// Each point once as a frame draws it: its pixel, and whether it lies in front of the
+// camera. Scratch space of every frame, overwritten whole each time.
+PixelPoint pointPixels[kPointCount];
+bool pointInFront[kPointCount];
 
-bool InFrontOfCamera(const Vector3& p) { return p.z > 0.0; }
-
-void AddSegment(const Vector3* points, int a, int b, SegmentList& list, int& n)
+void KeepPoint(int k, const Vector3& projected)
 {
-    list.segments[n] = Segment{ToPixel(points[a]), ToPixel(points[b])};
-    list.drawable[n] = InFrontOfCamera(points[a]) && InFrontOfCamera(points[b]);
+    pointPixels[k] = PixelPoint{TruncateToPixel(projected.x), TruncateToPixel(projected.y)};
+    pointInFront[k] = projected.z > 0.0;
+}
+
+void AddSegment(int a, int b, SegmentList& list, int& n)
+{
+    list.segments[n] = Segment{pointPixels[a], pointPixels[b]};
+    list.drawable[n] = pointInFront[a] && pointInFront[b];
     ++n;
+}
+
+// The list from the points kept.
+void BuildFromPoints(SegmentList& list)
+{
+    int n = 0;
+    for (int i = 0; i < kGridSize; ++i) {
+        for (int j = 0; j < kGridSize - 1; ++j) {
+            AddSegment(PointIndex(i, j), PointIndex(i, j + 1), list, n);
+        }
+    }
+    for (int j = 0; j < kGridSize; ++j) {
+        for (int i = 0; i < kGridSize - 1; ++i) {
+            AddSegment(PointIndex(i, j), PointIndex(i + 1, j), list, n);
+        }
+    }
 }
 
 }  // namespace
@@ -28,26 +51,24 @@ void ProjectSheet(const SceneState& scene, Vector3* rotated, Vector3* projected)
 
 void BuildSegmentList(const Vector3* projectedPoints, SegmentList& list)
 {
-    int n = 0;
-    for (int i = 0; i < kGridSize; ++i) {
-        for (int j = 0; j < kGridSize - 1; ++j) {
-            AddSegment(projectedPoints, PointIndex(i, j), PointIndex(i, j + 1), list, n);
-        }
+    for (int k = 0; k < kPointCount; ++k) {
+        KeepPoint(k, projectedPoints[k]);
     }
-    for (int j = 0; j < kGridSize; ++j) {
-        for (int i = 0; i < kGridSize - 1; ++i) {
-            AddSegment(projectedPoints, PointIndex(i, j), PointIndex(i + 1, j), list, n);
-        }
-    }
+    BuildFromPoints(list);
 }
 
 void BuildFrameSegments(const SceneState& scene, SegmentList& list)
 {
-    // Scratch space of every frame, overwritten whole each time.
-    static Vector3 rotated[kPointCount];
-    static Vector3 projected[kPointCount];
-    ProjectSheet(scene, rotated, projected);
-    BuildSegmentList(projected, list);
+    // Each point turned, projected and made a pixel once, not once for every segment
+    // it ends.
+    for (int k = 0; k < kPointCount; ++k) {
+        Vector3 rotated;
+        Vector3 projected;
+        scene.RotatePoint(scene.m_pos[k], rotated);
+        scene.ProjectPoint(rotated, projected);
+        KeepPoint(k, projected);
+    }
+    BuildFromPoints(list);
 }
 
 }  // namespace sorvel

@@ -68,7 +68,6 @@ void Animation::ReleaseAll()
 void Animation::Settle()
 {
     if (m_still) return;
-    if (!m_trial) m_trial = std::make_unique<SceneState>();
     SceneState& trial = *m_trial;
     std::memcpy(trial.m_pos, m_scene.m_pos, sizeof trial.m_pos);
     std::memcpy(trial.m_vel, m_scene.m_vel, sizeof trial.m_vel);

@@ -41,7 +41,8 @@ struct KeyLatch {
 // whose time lies just before a tap's press does not split the tap over two steps.
 class Animation {
 public:
-    explicit Animation(SceneState& scene) : m_scene(scene) {}
+    // Settle's copy of the scene is made here, at start, so that no frame allocates.
+    explicit Animation(SceneState& scene) : m_scene(scene), m_trial(std::make_unique<SceneState>()) {}
 
     void KeyDown(Control control, double milliseconds) { Queue({milliseconds, control, KeyEvent::kDown, 1}); }
     void KeyUp(Control control, double milliseconds) { Queue({milliseconds, control, KeyEvent::kUp, 1}); }
@@ -100,7 +101,7 @@ private:
     bool m_running = false;     // the previous frame was active
     double m_nextStep = 0.0;    // when the next step falls due
     bool m_still = false;       // see Settle
-    std::unique_ptr<SceneState> m_trial;  // Settle's copy, made at its first use
+    std::unique_ptr<SceneState> m_trial;  // Settle's copy
 };
 
 }  // namespace sorvel
