@@ -33,9 +33,8 @@ struct ViewState {
     void ProjectPoint(const Vector3& src, Vector3& dst) const;
 };
 
-// Inline, so that a loop over the sheet's points sees them whole: compiled apart, a point
-// at a time, WebAssembly's SIMD packs the coordinates of one point, which costs more
-// than it saves.
+// Inline, so that a loop over the sheet's points is compiled with them: the matrix and
+// the factor stay in registers from one point to the next.
 inline void ViewState::RotatePoint(const Vector3& src, Vector3& dst) const
 {
     dst.x = (m_rot[0][1] * src.y + m_rot[0][2] * src.z) + m_rot[0][0] * src.x;
