@@ -93,7 +93,9 @@ class Sorvel:
         self.log = open(os.path.join(work, "sorvel-%d.log" % len(started)), "w+")
         self.process = start(inside([*EMULATOR, SORVEL]), env=program_env(GDK_BACKEND="x11", **env),
                              stdout=self.log, stderr=subprocess.STDOUT)
-        ids = wait_until(lambda: xdotool("search", "--onlyvisible", "--pid", str(self.process.pid), "--name", "^Sorvel$"))
+        # A first start in a fresh home builds fontconfig's cache first: give it time.
+        ids = wait_until(lambda: xdotool("search", "--onlyvisible", "--pid", str(self.process.pid), "--name", "^Sorvel$"),
+                         30)
         self.window = ids[0] if ids else None
         self.size = (WIDTH, HEIGHT)
 
